@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Velhorn quick start. Installs what this Debian machine is missing, builds, then
+#   ./quickstart.sh run    starts the calculator
+#   ./quickstart.sh test   runs every test
+# Both are safe to repeat: installed packages and an up-to-date build are left alone.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+mode=${1:-run}
+case "$mode" in
+  run|test) ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgtest-dev libbenchmark-dev
+  fonts-dejavu-core fonts-liberation2   # a sans-serif with the metrics the layout was drawn for
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+[ -f build/default/CMakeCache.txt ] || cmake --preset default
+cmake --build --preset default
+
+if [ "$mode" = test ]; then
+  exec ctest --preset default
+fi
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "Velhorn is built (build/default/app/velhorn) but cannot open its window:" >&2
+  echo "no display is set (DISPLAY or WAYLAND_DISPLAY). Start it from a desktop session," >&2
+  echo "or under a virtual one: xvfb-run build/default/app/velhorn" >&2
+  exit 1
+fi
+exec build/default/app/velhorn
