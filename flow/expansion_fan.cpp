@@ -33,9 +33,11 @@ void ExpansionFan::Nu_için_hesap(double M, double& Nu) const
     Nu = nuRadians(M, Lambda, s) / DegRad;
 }
 
-void ExpansionFan::M_için_hesap(double Nu, double /*TetaD*/, double& M) const
+InversionOutcome ExpansionFan::M_için_hesap(double Nu, double /*TetaD*/, double& M) const
 {
-    M = invert(Nu).M;
+    const Inversion result = invert(Nu);
+    M = result.M;
+    return result.outcome;
 }
 
 Inversion ExpansionFan::invert(double NuDegrees) const

@@ -31,9 +31,10 @@ public:
     // nu(M) in degrees. Throws std::domain_error for M < 1 (or NaN): no real angle exists there.
     void Nu_için_hesap(double M, double& Nu) const;
 
-    // Mach number whose nu is `Nu` degrees. `TetaD` is accepted for the caller's convenience and
-    // not read. `M` receives every iterate; on return it holds the last one, solved or not.
-    void M_için_hesap(double Nu, double TetaD, double& M) const;
+    // Mach number whose nu is `Nu` degrees, into `M`. `TetaD` is accepted for the caller's
+    // convenience and not read. `M` holds the last iterate whether or not it solves the target;
+    // the outcome says which.
+    InversionOutcome M_için_hesap(double Nu, double TetaD, double& M) const;
 
     // The same iteration, telling the caller whether it found a solution.
     [[nodiscard]] Inversion invert(double NuDegrees) const;

@@ -1,0 +1,155 @@
+#include "calculator/form1.h"
+
+#include "about/form_about.h"
+#include "calculator/colours.h"
+#include "calculator/command_button.h"
+#include "calculator/form1_layout.h"
+#include "calculator/frame.h"
+#include "calculator/picture_box.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRadioButton>
+
+namespace velhorn::calculator {
+
+namespace {
+
+// The dialog font the layout was drawn for, or the closest sans-serif this system has.
+QFont dialogFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    constexpr double kPointSize = 8.25;
+    font.setPointSizeF(kPointSize);
+    return font;
+}
+
+template <typename Widget>
+Widget* place(Widget* widget, const TwipRect& where)
+{
+    widget->setGeometry(where.toPixels());
+    return widget;
+}
+
+QLineEdit* textBox(QWidget* container, const TwipRect& where, const QString& quantity)
+{
+    auto* box = place(new QLineEdit(container), where);
+    box->setAccessibleName(quantity);
+    return box;
+}
+
+QLabel* label(QWidget* container, const TwipRect& where, const QString& caption)
+{
+    auto* text = place(new QLabel(caption, container), where);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text->setWordWrap(true);  // a caption wider than its label goes on to a second line
+    return text;
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setFont(dialogFont());
+    buildMenu();
+    buildControls();
+    connectHandlers();
+    messageBox_ = [this](const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildMenu()
+{
+    Mn_About = menuBar()->addAction(QStringLiteral("About"));
+}
+
+void Form1::buildControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    // No layout: the controls keep their places however the window is resized.
+    resize(layout::kClientArea.toPixels() + QSize(0, menuBar()->sizeHint().height()));
+
+    Picture1 = place(new PictureBox(client), layout::kPicture1);
+    Picture1->setBackColor(kLightYellow);
+    Picture1->setAccessibleName(QStringLiteral("Chart of Nu against M"));
+
+    Frame4 = place(new Frame(QStringLiteral("Output options"), client), layout::kFrame4);
+    Option_M1 = place(new QRadioButton(QStringLiteral("M1 ="), Frame4), layout::kOption_M1);
+    Text_M1 = textBox(Frame4, layout::kText_M1, QStringLiteral("M1"));
+    Option_Teta = place(new QRadioButton(QStringLiteral("Teta ="), Frame4), layout::kOption_Teta);
+    Text_Teta = textBox(Frame4, layout::kText_Teta, QStringLiteral("Teta"));
+    Option_M2 = place(new QRadioButton(QStringLiteral("M2 ="), Frame4), layout::kOption_M2);
+    Text_M2 = textBox(Frame4, layout::kText_M2, QStringLiteral("M2"));
+
+    Command1 = place(new CommandButton(client), layout::kCommand1);
+    Command1->setCaption(QStringLiteral("Choose an Output option"));
+
+    Frame2 = place(new Frame(client), layout::kFrame2);
+    Label6 = label(Frame2, layout::kLabel6, QStringLiteral("Nu1 ="));
+    Text_Nu1 = textBox(Frame2, layout::kText_Nu1, QStringLiteral("Nu1"));
+    Label7 = label(Frame2, layout::kLabel7, QStringLiteral("Nu2 ="));
+    Text_Nu2 = textBox(Frame2, layout::kText_Nu2, QStringLiteral("Nu2"));
+    Label4 = label(Frame2, layout::kLabel4, QStringLiteral("p2/p1 ="));
+    Text_p2p1 = textBox(Frame2, layout::kText_p2p1, QStringLiteral("p2/p1"));
+    Label5 = label(Frame2, layout::kLabel5, QStringLiteral("T2/T1 ="));
+    Text_T2T1 = textBox(Frame2, layout::kText_T2T1, QStringLiteral("T2/T1"));
+
+    // Keyboard order through the controls that take focus.
+    const QWidget* order[] = {Picture1, Text_Nu2, Text_M1, Option_M1, Option_Teta, Text_Teta,
+                              Option_M2, Text_M2, Text_Nu1, Text_p2p1, Text_T2T1, Command1};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+    Picture1->setFocus();
+}
+
+void Form1::connectHandlers()
+{
+    // toggled rather than clicked: a choice made with the arrow keys runs the handler too.
+    const auto onSelect = [this](QRadioButton* option, void (Form1::*handler)()) {
+        connect(option, &QRadioButton::toggled, this, [this, handler](bool selected) {
+            if (selected)
+                (this->*handler)();
+        });
+    };
+    onSelect(Option_M1, &Form1::Option_M1_Click);
+    onSelect(Option_Teta, &Form1::Option_Teta_Click);
+    onSelect(Option_M2, &Form1::Option_M2_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Picture1, &PictureBox::clicked, this, &Form1::Picture1_Click);
+    connect(Mn_About, &QAction::triggered, this, &Form1::Mn_About_Click);
+}
+
+void Form1::Form_Load()
+{
+    fan_.emplace();
+}
+
+void Form1::Mn_About_Click()
+{
+    if (!aboutWindow_)
+        aboutWindow_ = std::make_unique<about::Form_About>();
+    aboutWindow_->show();
+    aboutWindow_->raise();
+    aboutWindow_->activateWindow();
+}
+
+void Form1::MsgBox(const QString& text)
+{
+    messageBox_(text);
+}
+
+}  // namespace velhorn::calculator

@@ -1,0 +1,37 @@
+// Choosing an output option prepares the window for a calculation in that mode.
+#include "calculator/colours.h"
+#include "calculator/command_button.h"
+#include "calculator/form1.h"
+
+#include <QLineEdit>
+
+namespace velhorn::calculator {
+
+namespace {
+
+void setBackColor(QLineEdit* box, const QColor& colour)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, colour);
+    box->setPalette(palette);
+}
+
+}  // namespace
+
+void Form1::Option_M1_Click() { prepareForOutput(Text_M1); }
+void Form1::Option_Teta_Click() { prepareForOutput(Text_Teta); }
+void Form1::Option_M2_Click() { prepareForOutput(Text_M2); }
+
+void Form1::prepareForOutput(QLineEdit* outputBox)
+{
+    QLineEdit* const inputs[] = {Text_M1, Text_Teta, Text_M2};
+    for (QLineEdit* box : inputs)
+        box->setVisible(box != outputBox);
+    for (QLineEdit* box : inputs)
+        setBackColor(box, kInputWhite);
+    for (QLineEdit* box : {Text_M1, Text_Teta, Text_M2, Text_Nu1, Text_Nu2, Text_p2p1, Text_T2T1})
+        box->setText(QString());
+    Command1->setCaption(QStringLiteral("SET input values then CLICK"));
+}
+
+}  // namespace velhorn::calculator

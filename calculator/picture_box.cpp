@@ -1,0 +1,205 @@
+#include "calculator/picture_box.h"
+
+#include "calculator/twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace velhorn::calculator {
+
+namespace {
+
+float toSingle(double value)
+{
+    // A plain cast is undefined outside float's range; saturate to infinity instead.
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (value > kMax)
+        return std::numeric_limits<float>::infinity();
+    if (value < -kMax)
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+// Liang-Barsky clipping of the segment p0-p1 to [xMin, xMax] x [yMin, yMax]. Infinite ends are
+// first pulled in to a finite stand-in far outside the box, which keeps axis-parallel segments
+// exact and never lets an infinity into the arithmetic.
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xMin, double xMax,
+                 double yMin, double yMax)
+{
+    constexpr double kFar = 1e300;
+    for (double* v : {&x0, &y0, &x1, &y1}) {
+        if (std::isnan(*v))
+            return false;
+        *v = std::clamp(*v, -kFar, kFar);
+    }
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    double t0 = 0;
+    double t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - xMin, xMax - x0, y0 - yMin, yMax - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const double sx = x0;
+    const double sy = y0;
+    x0 = sx + t0 * dx;
+    y0 = sy + t0 * dy;
+    x1 = sx + t1 * dx;
+    y1 = sy + t1 * dy;
+    return true;
+}
+
+}  // namespace
+
+UserPoint UserPoint::fromDouble(double x, double y)
+{
+    return {toSingle(x), toSingle(y)};
+}
+
+PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setFocusPolicy(Qt::StrongFocus);
+    allocateImage();
+}
+
+void PictureBox::setBackColor(const QColor& colour)
+{
+    backColor_ = colour;
+    image_.fill(backColor_);
+    update();
+}
+
+void PictureBox::allocateImage()
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage fresh(contentsRect().size() * ratio, QImage::Format_RGB32);
+    fresh.setDevicePixelRatio(ratio);
+    fresh.fill(backColor_);
+    if (!image_.isNull()) {
+        QPainter painter(&fresh);
+        painter.drawImage(0, 0, image_);
+    }
+    image_ = fresh;
+    if (!scaled_) {
+        left_ = top_ = 0;
+        right_ = contentsRect().width() * kTwipsPerPixel;
+        bottom_ = contentsRect().height() * kTwipsPerPixel;
+    }
+}
+
+QPointF PictureBox::toPixel(double x, double y) const
+{
+    const QSizeF area = image_.deviceIndependentSize();
+    return {(x - left_) / (right_ - left_) * area.width(),
+            (y - top_) / (bottom_ - top_) * area.height()};
+}
+
+void PictureBox::Scale(UserPoint upperLeft, UserPoint lowerRight)
+{
+    left_ = upperLeft.x;
+    top_ = upperLeft.y;
+    right_ = lowerRight.x;
+    bottom_ = lowerRight.y;
+    scaled_ = true;
+}
+
+void PictureBox::Cls()
+{
+    image_.fill(backColor_);
+    strokes_.clear();
+    update();
+}
+
+void PictureBox::Line(UserPoint from, UserPoint to, std::optional<QColor> colour)
+{
+    const QColor c = colour.value_or(foreColor_);
+    strokes_.push_back({Stroke::Kind::Segment, from, to, c});
+    drawSegment(from, to, c);
+    current_ = to;
+}
+
+void PictureBox::LineTo(UserPoint to, std::optional<QColor> colour)
+{
+    Line(current_, to, colour);
+}
+
+void PictureBox::PSet(UserPoint at, std::optional<QColor> colour)
+{
+    const QColor c = colour.value_or(foreColor_);
+    strokes_.push_back({Stroke::Kind::Point, at, at, c});
+    current_ = at;
+    if (!std::isfinite(at.x) || !std::isfinite(at.y))
+        return;
+    const QPointF p = toPixel(at.x, at.y);
+    if (!QRectF(QPointF(0, 0), image_.deviceIndependentSize()).contains(p))
+        return;
+    QPainter painter(&image_);
+    painter.setPen(c);
+    painter.drawPoint(p);
+    update();
+}
+
+void PictureBox::drawSegment(UserPoint from, UserPoint to, const QColor& colour)
+{
+    // Clip in user space to the visible area plus a pixel's margin, so the mapped ends are
+    // always small numbers the painter handles exactly.
+    const QSizeF area = image_.deviceIndependentSize();
+    const double marginX = std::fabs(right_ - left_) / std::max(1.0, area.width());
+    const double marginY = std::fabs(bottom_ - top_) / std::max(1.0, area.height());
+    double x0 = from.x, y0 = from.y, x1 = to.x, y1 = to.y;
+    if (!clipSegment(x0, y0, x1, y1, std::min(left_, right_) - marginX,
+                     std::max(left_, right_) + marginX, std::min(top_, bottom_) - marginY,
+                     std::max(top_, bottom_) + marginY))
+        return;
+    QPainter painter(&image_);
+    painter.setPen(QPen(colour, 1));
+    painter.drawLine(toPixel(x0, y0), toPixel(x1, y1));
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawImage(contentsRect().topLeft(), image_);
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    allocateImage();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    QFrame::mousePressEvent(event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QFrame::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+}  // namespace velhorn::calculator
