@@ -1,24 +1,39 @@
 #include "calculator/form1.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+// Without a usable display Qt ends the process with an abort; end it with a plain word instead.
+void reportMissingDisplay(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    if (type == QtFatalMsg) {
+        std::fputs("Velhorn cannot open its window: no usable display was found. Start it from a\n"
+                   "desktop session, or under a virtual one: xvfb-run velhorn\n",
+                   stderr);
+        std::_Exit(EXIT_FAILURE);
+    }
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
-#if defined(Q_OS_LINUX)
-    // Without a display Qt would abort; say so plainly instead.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
-        std::fputs("Velhorn needs a graphical display, and none is set (DISPLAY or WAYLAND_DISPLAY).\n"
-                   "Start it from a desktop session, or under a virtual one: xvfb-run velhorn\n",
-                   stderr);
-        return EXIT_FAILURE;
-    }
-#endif
+    const QtMessageHandler defaultHandler = qInstallMessageHandler(reportMissingDisplay);
     QApplication app(argc, argv);
+    qInstallMessageHandler(defaultHandler);
     QApplication::setApplicationName(QStringLiteral("Velhorn"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setDesktopFileName(QStringLiteral("velhorn"));
+    QIcon icon;
+    for (const char* image : {":/icons/velhorn-32.xpm", ":/icons/velhorn-16.xpm", ":/icons/velhorn-32-mono.xpm"})
+        icon.addFile(QString::fromLatin1(image));
+    QApplication::setWindowIcon(icon);
 
     velhorn::calculator::Form1 window;
     window.show();
