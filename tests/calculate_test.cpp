@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cmath>
@@ -92,6 +93,8 @@ private slots:
     void inversionWithoutSolutionIsReported();
     void hugeNumbersAreCaught_data();
     void hugeNumbersAreCaught();
+    void pressureRatioBeyondDoublesIsReported_data();
+    void pressureRatioBeyondDoublesIsReported();
 };
 
 void CalculateTest::modesGiveTheirResults_data()
@@ -364,6 +367,28 @@ void CalculateTest::hugeNumbersAreCaught()
     QCOMPARE(press.messages, QStringList{message});
     QCOMPARE(press.boxes.mid(3), QStringList(4, kUntouched));
     QVERIFY(w.markers().isEmpty());
+}
+
+void CalculateTest::pressureRatioBeyondDoublesIsReported_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QStringList>("inputs");
+    QTest::newRow("Teta mode") << "Teta" << QStringList{"1e100", "", "1"};
+    QTest::newRow("M2 mode") << "M2" << QStringList{"1e100", "0", ""};
+}
+
+void CalculateTest::pressureRatioBeyondDoublesIsReported()
+{
+    QFETCH(QString, mode);
+    QFETCH(QStringList, inputs);
+    Window w;
+    w.choose(mode);
+    const Press press = w.press(inputs[0], inputs[1], inputs[2]);
+    QCOMPARE(press.messages, QStringList{"p2/p1 is too large to show"});
+    QCOMPARE(press.boxes[5], QString());
+    // T2/T1 itself is finite and shown in exponent form.
+    QVERIFY2(QRegularExpression("^\\d(\\.\\d+)?E\\+\\d+$").match(press.boxes[6]).hasMatch(), qPrintable(press.boxes[6]));
+    QCOMPARE(press.boxes[3], QString("130.454"));
 }
 
 QTEST_MAIN(CalculateTest)
