@@ -86,6 +86,15 @@ void PictureBox::setBackColor(const QColor& colour)
     update();
 }
 
+void PictureBox::fitImageToBox()
+{
+    // A hidden box gets its resize event only when first shown, so drawing done before then
+    // checks the size itself.
+    const QSize wanted = contentsRect().size() * devicePixelRatioF();
+    if (image_.size() != wanted || image_.devicePixelRatio() != devicePixelRatioF())
+        allocateImage();
+}
+
 void PictureBox::allocateImage()
 {
     const qreal ratio = devicePixelRatioF();
@@ -113,6 +122,7 @@ QPointF PictureBox::toPixel(double x, double y) const
 
 void PictureBox::Scale(UserPoint upperLeft, UserPoint lowerRight)
 {
+    fitImageToBox();
     left_ = upperLeft.x;
     top_ = upperLeft.y;
     right_ = lowerRight.x;
@@ -122,6 +132,7 @@ void PictureBox::Scale(UserPoint upperLeft, UserPoint lowerRight)
 
 void PictureBox::Cls()
 {
+    fitImageToBox();
     image_.fill(backColor_);
     strokes_.clear();
     update();
@@ -129,6 +140,7 @@ void PictureBox::Cls()
 
 void PictureBox::Line(UserPoint from, UserPoint to, std::optional<QColor> colour)
 {
+    fitImageToBox();
     const QColor c = colour.value_or(foreColor_);
     strokes_.push_back({Stroke::Kind::Segment, from, to, c});
     drawSegment(from, to, c);
@@ -142,6 +154,7 @@ void PictureBox::LineTo(UserPoint to, std::optional<QColor> colour)
 
 void PictureBox::PSet(UserPoint at, std::optional<QColor> colour)
 {
+    fitImageToBox();
     const QColor c = colour.value_or(foreColor_);
     strokes_.push_back({Stroke::Kind::Point, at, at, c});
     current_ = at;
@@ -184,7 +197,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
 void PictureBox::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
-    allocateImage();
+    fitImageToBox();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event)

@@ -68,6 +68,7 @@ protected:
 
 private:
     void drawSegment(UserPoint from, UserPoint to, const QColor& colour);
+    void fitImageToBox();
     void allocateImage();
 
     QColor backColor_ = Qt::white;

@@ -45,6 +45,19 @@ bool inkNear(const PictureBox& box, double x, double y, const QColor& colour, in
     return false;
 }
 
+// Shows the window and presses the button once in a mode, with inputs typed into two boxes.
+void calculate(Form1& f, QRadioButton* option, QLineEdit* first, const char* firstText, QLineEdit* second,
+               const char* secondText)
+{
+    f.setMessageBox([](const QString&) {});
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QTest::mouseClick(option, Qt::LeftButton);
+    first->setText(firstText);
+    second->setText(secondText);
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+}
+
 int countPixels(const QImage& image, const QColor& colour)
 {
     int n = 0;
@@ -309,13 +322,7 @@ void Form1Test::optionHidesItsBoxAndClearsEverything()
 void Form1Test::optionAfterACalculationResetsTheGreyBox()
 {
     Form1 f;
-    f.setMessageBox([](const QString&) {});
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QTest::mouseClick(f.Option_M1, Qt::LeftButton);
-    f.Text_M2->setText("3");
-    f.Text_Teta->setText("20");
-    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    calculate(f, f.Option_M1, f.Text_M2, "3", f.Text_Teta, "20");
     QVERIFY(f.Text_M1->isVisible());
     QCOMPARE(base(f.Text_M1), QColor(200, 200, 200));
 
@@ -331,13 +338,7 @@ void Form1Test::optionAfterACalculationResetsTheGreyBox()
 void Form1Test::optionLeavesTheChartAlone()
 {
     Form1 f;
-    f.setMessageBox([](const QString&) {});
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QTest::mouseClick(f.Option_M2, Qt::LeftButton);
-    f.Text_M1->setText("2");
-    f.Text_Teta->setText("10");
-    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    calculate(f, f.Option_M2, f.Text_M1, "2", f.Text_Teta, "10");
     const QImage withMarkers = f.Picture1->image();
     const auto strokes = f.Picture1->strokesSinceClear().size();
     QTest::mouseClick(f.Option_M1, Qt::LeftButton);
@@ -446,15 +447,9 @@ void Form1Test::chartDrawnTwiceEqualsOnce()
 void Form1Test::chartClickRedrawsWithoutMarkers()
 {
     Form1 f;
-    f.setMessageBox([](const QString&) {});
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
     f.grafik();
     const QImage bare = f.Picture1->image();
-    QTest::mouseClick(f.Option_Teta, Qt::LeftButton);
-    f.Text_M1->setText("1.5");
-    f.Text_M2->setText("2");
-    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    calculate(f, f.Option_Teta, f.Text_M1, "1.5", f.Text_M2, "2");
     QVERIFY(f.Picture1->image() != bare);
     const QStringList texts = [&] { QStringList t; for (QLineEdit* b : allBoxes(f)) t << b->text(); return t; }();
     QTest::mouseClick(f.Picture1, Qt::LeftButton, {}, QPoint(5, 5));
@@ -468,13 +463,7 @@ void Form1Test::chartClickRedrawsWithoutMarkers()
 void Form1Test::chartSurvivesBeingHiddenAndShown()
 {
     Form1 f;
-    f.setMessageBox([](const QString&) {});
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QTest::mouseClick(f.Option_M2, Qt::LeftButton);
-    f.Text_M1->setText("2");
-    f.Text_Teta->setText("10");
-    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    calculate(f, f.Option_M2, f.Text_M1, "2", f.Text_Teta, "10");
     const QImage drawn = f.Picture1->grab().toImage();
     f.showMinimized();
     QApplication::processEvents();
