@@ -17,6 +17,12 @@ packages=(
   qt6-base-dev libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2   # a sans-serif with the metrics the layout was drawn for
 )
+test_packages=(
+  clang libclang-rt-14-dev              # sanitizers and libFuzzer
+  xvfb xauth openbox xdotool imagemagick  # a real X session driven from outside
+  dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0  # reading it through accessibility
+)
+[ "$mode" = test ] && packages+=("${test_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -34,7 +40,14 @@ fi
 cmake --build --preset default
 
 if [ "$mode" = test ]; then
-  exec ctest --preset default
+  # Everything in a plain build, including the real-window test and the soak; then the unit,
+  # window and fuzz tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+  status=0
+  ctest --preset default || status=1
+  [ -f build/sanitize/CMakeCache.txt ] || cmake --preset sanitize
+  cmake --build --preset sanitize
+  ctest --preset sanitize || status=1
+  exit $status
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

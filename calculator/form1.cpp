@@ -15,6 +15,8 @@
 #include <QMessageBox>
 #include <QRadioButton>
 
+#include <limits>
+
 namespace velhorn::calculator {
 
 namespace {
@@ -42,6 +44,7 @@ QLineEdit* textBox(QWidget* container, const TwipRect& where, const QString& qua
 {
     auto* box = place(new QLineEdit(container), where);
     box->setAccessibleName(quantity);
+    box->setMaxLength(std::numeric_limits<int>::max());  // whatever is pasted stays whole
     return box;
 }
 
