@@ -1,7 +1,7 @@
+#include "calculator/application.h"
 #include "calculator/form1.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,13 +27,7 @@ int main(int argc, char* argv[])
     const QtMessageHandler defaultHandler = qInstallMessageHandler(reportMissingDisplay);
     QApplication app(argc, argv);
     qInstallMessageHandler(defaultHandler);
-    QApplication::setApplicationName(QStringLiteral("Velhorn"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setDesktopFileName(QStringLiteral("velhorn"));
-    QIcon icon;
-    for (const char* image : {":/icons/velhorn-32.xpm", ":/icons/velhorn-16.xpm", ":/icons/velhorn-32-mono.xpm"})
-        icon.addFile(QString::fromLatin1(image));
-    QApplication::setWindowIcon(icon);
+    velhorn::calculator::setUpApplication(app);
 
     velhorn::calculator::Form1 window;
     window.show();

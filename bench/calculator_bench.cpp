@@ -1,0 +1,161 @@
+// The calculator's own costs, each beside a floor: the least the same job could cost with the
+// tools it is built on. Runs offscreen.
+#include "calculator/command_button.h"
+#include "calculator/conversions.h"
+#include "calculator/form1.h"
+#include "calculator/picture_box.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <string>
+
+using namespace velhorn::calculator;
+
+namespace {
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+Form1& shownWindow()
+{
+    static Form1* form = [] {
+        auto* f = new Form1;
+        f->setMessageBox([](const QString&) {});
+        f->show();
+        settle();
+        return f;
+    }();
+    return *form;
+}
+
+// One box: its text to a number, and a result back to the text shown.
+void BM_BoxConversion(benchmark::State& state)
+{
+    const std::u16string typed = u"26.379760813";
+    for (auto _ : state) {
+        const double value = parseNumber(typed);
+        std::string shown = displayNumber(roundTo3(value), ".");
+        benchmark::DoNotOptimize(shown);
+    }
+}
+BENCHMARK(BM_BoxConversion);
+
+// Floor: the standard library's own text-to-double and double-to-text on the same number.
+void BM_BoxConversionFloor(benchmark::State& state)
+{
+    const std::string typed = "26.379760813";
+    for (auto _ : state) {
+        double value = 0;
+        std::from_chars(typed.data(), typed.data() + typed.size(), value);
+        char buffer[32];
+        auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+        benchmark::DoNotOptimize(end);
+    }
+}
+BENCHMARK(BM_BoxConversionFloor);
+
+// A whole press, with the chart redrawn and the markers drawn, until the event loop is idle.
+void BM_Press(benchmark::State& state)
+{
+    Form1& f = shownWindow();
+    QRadioButton* const options[] = {f.Option_M1, f.Option_Teta, f.Option_M2};
+    const int mode = static_cast<int>(state.range(0));
+    options[mode]->click();
+    f.Text_M1->setText("2");
+    f.Text_Teta->setText("10");
+    f.Text_M2->setText("3");
+    settle();
+    for (auto _ : state) {
+        f.Command1->click();
+        settle();
+    }
+    state.SetLabel(mode == 0 ? "M1 mode" : mode == 1 ? "Teta mode" : "M2 mode");
+}
+BENCHMARK(BM_Press)->DenseRange(0, 2)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+
+// Floor: a button of the same window whose click does nothing, until the loop is idle.
+void BM_PressFloor(benchmark::State& state)
+{
+    Form1& f = shownWindow();
+    static auto* idle = new QPushButton(f.centralWidget());
+    idle->setGeometry(0, 0, 1, 1);
+    idle->show();
+    settle();
+    for (auto _ : state) {
+        idle->click();
+        settle();
+    }
+}
+BENCHMARK(BM_PressFloor)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+
+void BM_Grafik(benchmark::State& state)
+{
+    Form1& f = shownWindow();
+    for (auto _ : state)
+        f.grafik();
+}
+BENCHMARK(BM_Grafik)->Unit(benchmark::kMicrosecond);
+
+// Floor: the same ink straight onto an image of the same size with a painter.
+void BM_GrafikFloor(benchmark::State& state)
+{
+    Form1& f = shownWindow();
+    QImage image(f.Picture1->image().size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::yellow);
+        QPainter painter(&image);
+        painter.drawLine(20, 280, 20, 20);
+        painter.drawLine(20, 280, 200, 280);
+        painter.drawPoint(20, 280);
+        for (int i = 0; i < 40; ++i)
+            painter.drawLine(20 + i * 4, 280 - i * 6, 24 + i * 4, 274 - i * 6);
+    }
+}
+BENCHMARK(BM_GrafikFloor)->Unit(benchmark::kMicrosecond);
+
+// One repaint of the chart from its retained image.
+void BM_ChartRepaint(benchmark::State& state)
+{
+    Form1& f = shownWindow();
+    f.grafik();
+    for (auto _ : state)
+        f.Picture1->repaint();
+}
+BENCHMARK(BM_ChartRepaint)->Unit(benchmark::kMicrosecond);
+
+// Floor: repainting a bare frame of the same size and border.
+void BM_ChartRepaintFloor(benchmark::State& state)
+{
+    Form1& f = shownWindow();
+    static auto* bare = new QFrame(f.centralWidget());
+    bare->setFrameStyle(f.Picture1->frameStyle());
+    bare->setGeometry(f.Picture1->geometry());
+    bare->show();
+    bare->lower();
+    settle();
+    for (auto _ : state)
+        bare->repaint();
+}
+BENCHMARK(BM_ChartRepaintFloor)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
