@@ -2,14 +2,15 @@
 # Velhorn quick start. Installs what this Debian machine is missing, builds, then
 #   ./quickstart.sh run    starts the calculator
 #   ./quickstart.sh test   runs every test
+#   ./quickstart.sh bench  runs every benchmark and prints the table of figures and floors
 # Both are safe to repeat: installed packages and an up-to-date build are left alone.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 mode=${1:-run}
 case "$mode" in
-  run|test) ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  run|test|bench) ;;
+  *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac
 
 packages=(
@@ -21,8 +22,9 @@ test_packages=(
   clang libclang-rt-14-dev              # sanitizers and libFuzzer
   xvfb xauth openbox xdotool imagemagick  # a real X session driven from outside
   dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0  # reading it through accessibility
+  dpkg-dev desktop-file-utils           # building and checking the Debian package
 )
-[ "$mode" = test ] && packages+=("${test_packages[@]}")
+[ "$mode" = run ] || packages+=("${test_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -38,6 +40,10 @@ fi
 
 [ -f build/default/CMakeCache.txt ] || cmake --preset default
 cmake --build --preset default
+
+if [ "$mode" = bench ]; then
+  exec /usr/bin/python3 bench/run_benchmarks.py build/default
+fi
 
 if [ "$mode" = test ]; then
   # Everything in a plain build, including the real-window test and the soak; then the unit,

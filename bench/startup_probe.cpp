@@ -1,14 +1,17 @@
 // Start-up timer. Prints how long after the process was launched the first frame of the
 // window was painted, and the peak resident memory then and after a number of presses.
 // The launcher passes its CLOCK_MONOTONIC launch time in VELHORN_LAUNCH_NS.
-//   startup_probe [--minimal] [presses]
+//   startup_probe [--minimal | --minimal-text] [presses]
 // With --minimal it shows one empty Qt Widgets window instead: the floor for the same work.
+// --minimal-text adds one line of text to that window, which brings in the font machinery
+// that any window with text needs.
 #include "calculator/application.h"
 #include "calculator/command_button.h"
 #include "calculator/form1.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
@@ -63,7 +66,8 @@ private:
 
 int main(int argc, char* argv[])
 {
-    const bool minimal = argc > 1 && std::strcmp(argv[1], "--minimal") == 0;
+    const bool withText = argc > 1 && std::strcmp(argv[1], "--minimal-text") == 0;
+    const bool minimal = withText || (argc > 1 && std::strcmp(argv[1], "--minimal") == 0);
     const int presses = argc > 1 + minimal ? std::atoi(argv[1 + minimal]) : 0;
     QApplication app(argc, argv);
     std::unique_ptr<QWidget> window;
@@ -71,6 +75,8 @@ int main(int argc, char* argv[])
     if (minimal) {
         window = std::make_unique<QWidget>();
         window->resize(407, 334);
+        if (withText)
+            new QLabel(QStringLiteral("Velhorn"), window.get());
     } else {
         velhorn::calculator::setUpApplication(app);
         window = std::make_unique<velhorn::calculator::Form1>();

@@ -41,13 +41,12 @@ class Session:
 
     def __init__(self, program):
         self.processes = []
-        read, write = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                   pass_fds=(write,))
-        os.close(write)
-        self.display = ":" + os.read(read, 16).decode().strip()
-        os.close(read)
+        number = next(n for n in range(90, 200) if not os.path.exists(f"/tmp/.X{n}-lock"))
+        self.display = f":{number}"
+        self.spawn(["Xvfb", self.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"])
         os.environ["DISPLAY"] = self.display
+        wait_for(lambda: subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True).returncode == 0,
+                 "the X server")
         bus = subprocess.run(["dbus-launch", "--sh-syntax"], capture_output=True, text=True, check=True).stdout
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = re.search(r"DBUS_SESSION_BUS_ADDRESS='([^']*)'", bus).group(1)
         self.bus_pid = int(re.search(r"DBUS_SESSION_BUS_PID=(\d+)", bus).group(1))
@@ -63,9 +62,14 @@ class Session:
         return process
 
     def close(self):
+        # Politely, so the X server removes its socket and lock for whoever comes next.
         for process in reversed(self.processes):
-            process.kill()
-            process.wait()
+            process.terminate()
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
         os.kill(self.bus_pid, 9)
 
 

@@ -1,0 +1,119 @@
+#!/usr/bin/python3
+"""Runs every benchmark and prints one table: each figure, its floor measured in the same run,
+their ratio, and the goal. Usage: run_benchmarks.py BUILD_DIR"""
+
+import json
+import os
+import re
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+build = sys.argv[1] if len(sys.argv) > 1 else "build/default"
+bench = os.path.join(build, "bench")
+STARTUP_RUNS = 15
+PRESSES = 1000
+
+
+def google_benchmark(program, *args):
+    with tempfile.NamedTemporaryFile(suffix=".json") as out:
+        subprocess.run([os.path.join(bench, program), f"--benchmark_out={out.name}", "--benchmark_out_format=json", *args],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True,
+                       env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+        report = json.load(open(out.name))
+    results = {}
+    for b in report["benchmarks"]:
+        if b.get("aggregate_name") in (None, "median"):
+            scale = {"ns": 1, "us": 1e3, "ms": 1e6}[b["time_unit"]]
+            results[re.sub(r"/repeats:\d+$", "", b["run_name"])] = b["real_time"] * scale
+    return results
+
+
+def probe(platform, *args):
+    """Median first-frame time and peak memory over several fresh processes."""
+    frames, startup_rss, press_rss = [], [], []
+    for run in range(STARTUP_RUNS):
+        env = dict(os.environ, QT_QPA_PLATFORM=platform)
+        env["VELHORN_LAUNCH_NS"] = str(time.monotonic_ns())
+        result = subprocess.run([os.path.join(bench, "startup_probe"), *args], capture_output=True,
+                                text=True, env=env, timeout=60)
+        values = dict(line.split() for line in result.stdout.splitlines() if line.strip())
+        if "first_frame_ms" not in values:
+            raise SystemExit(f"startup_probe {' '.join(args)} on {platform} failed in run {run}:\n{result.stderr}")
+        frames.append(float(values["first_frame_ms"]))
+        startup_rss.append(int(values["peak_rss_kib_startup"]))
+        press_rss.append(int(values["peak_rss_kib_after_presses"]))
+    return statistics.median(frames), statistics.median(startup_rss), statistics.median(press_rss)
+
+
+def with_xvfb(run):
+    number = next(n for n in range(90, 200) if not os.path.exists(f"/tmp/.X{n}-lock"))
+    display = f":{number}"
+    server = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"],
+                              stderr=subprocess.DEVNULL)
+    deadline = time.time() + 10  # until the server takes a client
+    while subprocess.run(["xdotool", "getdisplaygeometry"], env=dict(os.environ, DISPLAY=display),
+                         capture_output=True).returncode != 0 and time.time() < deadline:
+        time.sleep(0.05)
+    saved = os.environ.get("DISPLAY")
+    os.environ["DISPLAY"] = display
+    try:
+        return run()
+    finally:
+        server.terminate()  # a clean exit removes the server's socket for the next one
+        server.wait()
+        if saved is None:
+            del os.environ["DISPLAY"]
+        else:
+            os.environ["DISPLAY"] = saved
+
+
+rows = []
+
+
+def row(figure, value, unit, floor, goal_ratio=None, goal_absolute=None):
+    ratio = value / floor if floor else float("nan")
+    met = []
+    if goal_ratio is not None:
+        met.append(("yes" if ratio <= goal_ratio else "NO") + f" (<= {goal_ratio}x)")
+    if goal_absolute is not None:
+        met.append(("yes" if value <= goal_absolute else "NO") + f" (<= {goal_absolute:g} {unit})")
+    rows.append((figure, f"{value:.3g} {unit}", f"{floor:.3g} {unit}" if floor else "-",
+                 f"{ratio:.2f}" if floor else "-", ", ".join(met) or "-"))
+
+
+flow = google_benchmark("flow_bench")
+nu = flow["BM_Nu"]
+targets = [5, 26.38, 76.92, 120, 130]
+updates = [3, 2, 4, 7, 11]
+for i, (target, k) in enumerate(zip(targets, updates)):
+    row(f"inverse of nu = {target} ({k} updates)", flow[f"BM_Invert/{i}"], "ns", (k + 1) * nu, goal_ratio=1.2)
+row("nu(M), one call", nu, "ns", None)
+
+calc = google_benchmark("calculator_bench")
+row("parse + round + display, one box", calc["BM_BoxConversion"] / 1e3, "us",
+    calc["BM_BoxConversionFloor"] / 1e3, goal_absolute=1)
+for mode, name in enumerate(["M1", "Teta", "M2"]):
+    row(f"press in {name} mode, until idle (median)", calc[f"BM_Press/{mode}"] / 1e6, "ms",
+        calc["BM_PressFloor"] / 1e6, goal_absolute=1)
+row("grafik alone", calc["BM_Grafik"] / 1e3, "us", calc["BM_GrafikFloor"] / 1e3)
+row("chart repaint from its image", calc["BM_ChartRepaint"] / 1e3, "us", calc["BM_ChartRepaintFloor"] / 1e3)
+
+for platform, label in (("offscreen", "offscreen"), ("xcb", "Xvfb")):
+    run = (lambda p=platform: (probe(p, str(PRESSES)), probe(p, "--minimal"), probe(p, "--minimal-text")))
+    (velhorn, minimal, text) = with_xvfb(run) if platform == "xcb" else run()
+    row(f"start-up to first frame, {label}", velhorn[0], "ms", minimal[0], goal_ratio=1.25)
+    row(f"  same, floor with one line of text", velhorn[0], "ms", text[0])
+    if platform == "offscreen":
+        row("peak memory after start-up", velhorn[1] / 1024, "MiB", minimal[1] / 1024, goal_ratio=1.25)
+        row("  same, floor with one line of text", velhorn[1] / 1024, "MiB", text[1] / 1024)
+        row(f"peak memory after {PRESSES} presses", velhorn[2] / 1024, "MiB", minimal[2] / 1024, goal_ratio=1.25)
+
+widths = [max(len(r[i]) for r in rows + [("figure", "measured", "floor", "ratio", "goal met")]) for i in range(5)]
+header = ("figure", "measured", "floor", "ratio", "goal met")
+print("| " + " | ".join(h.ljust(w) for h, w in zip(header, widths)) + " |")
+print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+for r in rows:
+    print("| " + " | ".join(c.ljust(w) for c, w in zip(r, widths)) + " |")
