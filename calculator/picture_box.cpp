@@ -81,6 +81,7 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
 
 void PictureBox::setBackColor(const QColor& colour)
 {
+    finishDrawing();
     backColor_ = colour;
     image_.fill(backColor_);
     update();
@@ -97,6 +98,7 @@ void PictureBox::fitImageToBox()
 
 void PictureBox::allocateImage()
 {
+    finishDrawing();
     const qreal ratio = devicePixelRatioF();
     QImage fresh(contentsRect().size() * ratio, QImage::Format_RGB32);
     fresh.setDevicePixelRatio(ratio);
@@ -133,6 +135,7 @@ void PictureBox::Scale(UserPoint upperLeft, UserPoint lowerRight)
 void PictureBox::Cls()
 {
     fitImageToBox();
+    finishDrawing();
     image_.fill(backColor_);
     strokes_.clear();
     update();
@@ -163,7 +166,7 @@ void PictureBox::PSet(UserPoint at, std::optional<QColor> colour)
     const QPointF p = toPixel(at.x, at.y);
     if (!QRectF(QPointF(0, 0), image_.deviceIndependentSize()).contains(p))
         return;
-    QPainter painter(&image_);
+    QPainter& painter = imagePainter();
     painter.setPen(c);
     painter.drawPoint(p);
     update();
@@ -181,14 +184,36 @@ void PictureBox::drawSegment(UserPoint from, UserPoint to, const QColor& colour)
                      std::max(left_, right_) + marginX, std::min(top_, bottom_) - marginY,
                      std::max(top_, bottom_) + marginY))
         return;
-    QPainter painter(&image_);
+    QPainter& painter = imagePainter();
     painter.setPen(QPen(colour, 1));
     painter.drawLine(toPixel(x0, y0), toPixel(x1, y1));
     update();
 }
 
+QPainter& PictureBox::imagePainter()
+{
+    // One painter serves a whole run of drawing calls; opening one per call would cost more
+    // than the drawing itself.
+    if (!painter_.isActive())
+        painter_.begin(&image_);
+    return painter_;
+}
+
+void PictureBox::finishDrawing() const
+{
+    if (painter_.isActive())
+        painter_.end();
+}
+
+const QImage& PictureBox::image() const
+{
+    finishDrawing();
+    return image_;
+}
+
 void PictureBox::paintEvent(QPaintEvent* event)
 {
+    finishDrawing();
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), image_);

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFrame>
 #include <QImage>
+#include <QPainter>
 
 #include <optional>
 #include <vector>
@@ -53,7 +54,7 @@ public:
     [[nodiscard]] UserPoint currentPoint() const { return current_; }
     [[nodiscard]] const std::vector<Stroke>& strokesSinceClear() const { return strokes_; }
     // The drawing area as it stands, one logical pixel a pixel at a device pixel ratio of 1.
-    [[nodiscard]] const QImage& image() const { return image_; }
+    [[nodiscard]] const QImage& image() const;
     // Where a user point lands in the drawing area, in logical pixels.
     [[nodiscard]] QPointF toPixel(double x, double y) const;
 
@@ -68,12 +69,15 @@ protected:
 
 private:
     void drawSegment(UserPoint from, UserPoint to, const QColor& colour);
+    QPainter& imagePainter();
+    void finishDrawing() const;
     void fitImageToBox();
     void allocateImage();
 
     QColor backColor_ = Qt::white;
     QColor foreColor_ = Qt::black;
     QImage image_;
+    mutable QPainter painter_;  // open on image_ between drawing calls, closed before it is read
     // User coordinates of the drawing area's corners; twips until Scale is first called.
     double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
     bool scaled_ = false;
