@@ -24,26 +24,26 @@ const QColor kBlue(0, 0, 255);
 constexpr double kTitlePointSize = 9.75;
 constexpr double kTextPointSize = 8.25;
 
-struct LabelSpec {
+struct LabelLine {
     const char* text;
     QRect geometry;
     double pointSize;
     QColor colour;
 };
 
-QLabel* makeLabel(QWidget* parent, const LabelSpec& spec)
+QLabel* makeLabel(QWidget* parent, const LabelLine& line)
 {
-    auto* label = new QLabel(QString::fromUtf8(spec.text), parent);
-    label->setGeometry(spec.geometry);
+    auto* label = new QLabel(QString::fromUtf8(line.text), parent);
+    label->setGeometry(line.geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(false);
     QFont font;
     font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(spec.pointSize);
+    font.setPointSizeF(line.pointSize);
     label->setFont(font);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, spec.colour);
+    palette.setColor(QPalette::WindowText, line.colour);
     label->setPalette(palette);
     return label;
 }
