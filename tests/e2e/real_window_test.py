@@ -171,6 +171,10 @@ class Window:
         self.client = (x - CONTROLS["Picture1"][0], y - CONTROLS["Picture1"][1])
         self.chart = (x + CHART_BORDER, y + CHART_BORDER, w - 2 * CHART_BORDER, h - 2 * CHART_BORDER)
 
+    def menu_height(self):
+        height = int(re.search(r"HEIGHT=(\d+)", xdotool("getwindowgeometry", "--shell", self.id)).group(1))
+        return height - CLIENT_HEIGHT
+
     @staticmethod
     def find():
         for wid in xdotool("search", "--onlyvisible", "--name", "^Velhorn$").split():
@@ -204,6 +208,18 @@ class Window:
     def chart_is_blank(self, pixel):
         x, y, w, h = self.chart
         return all(pixel(x + i, y + j) == LIGHT_YELLOW for i in range(0, w, 4) for j in range(0, h, 4))
+
+
+def chart_settles_to(win, expected, timeout=5):
+    """Whether the chart area comes to look as it did in `expected` within the timeout."""
+    x, y, w, h = win.chart
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        pixel = screenshot()
+        if all(pixel(x + i, y + j) == expected(x + i, y + j) for i in range(0, w, 2) for j in range(0, h, 2)):
+            return True
+        time.sleep(0.2)
+    return False
 
 
 def press_ok():
@@ -260,10 +276,18 @@ def main():
                  "the covering window")
         cover.kill()
         cover.wait()
+        check(chart_settles_to(win, marked), "the chart and its markers survive being covered")
+
+        # Minimised and restored, the window is shown again: the chart must come back whole.
+        xdotool("windowminimize", "--sync", win.id)
+        time.sleep(0.3)
+        xdotool("windowactivate", "--sync", win.id)
+        check(chart_settles_to(win, marked), "the chart and its markers survive minimising and restoring")
+        # Resizing repaints every widget from scratch; nothing moves and the chart stays drawn.
+        xdotool("windowsize", "--sync", win.id, 700, 500)
+        check(chart_settles_to(win, marked), "enlarging the window moves nothing and keeps the chart and its markers")
+        xdotool("windowsize", "--sync", win.id, 407, 316 + win.menu_height())
         time.sleep(0.5)
-        pixel = screenshot()
-        check(all(pixel(cx + i, cy + j) == marked(cx + i, cy + j) for i in range(0, cw, 2) for j in range(0, ch, 2)),
-              "the chart and its markers survive being covered")
 
         calculate(win, "Option_M1", [("Text_M2", "3"), ("Text_Teta", "20")])
         shown = {q: box_text(q) for q in ("M1", "Nu1", "Nu2", "p2/p1", "T2/T1")}
