@@ -18,6 +18,7 @@ private slots:
     void pressEndsCleanly_data();
     void pressEndsCleanly();
     void pastedMegabyteStaysWhole();
+    void junkInResultBoxesIsReplaced();
 
 public:
     qint64 slowestPressNs = 0;
@@ -107,6 +108,26 @@ void HostileInputTest::pastedMegabyteStaysWhole()
     QCOMPARE(messages, QStringList{"M1 is too large to calculate with"});
     QCOMPARE(f.Text_M1->text(), big);
     QCOMPARE(f.Text_Teta->text(), QString("5"));
+}
+
+void HostileInputTest::junkInResultBoxesIsReplaced()
+{
+    // Result boxes take typing too; a press overwrites whatever stood there.
+    const QString junk = QString(1 << 20, u'9') + QString::fromUtf16(u"\u200F\u0662\r\n");
+    Form1 f;
+    QStringList messages;
+    f.setMessageBox([&](const QString& message) { messages << message; });
+    QTest::mouseClick(f.Option_M2, Qt::LeftButton);
+    f.Text_M1->setText("2");
+    f.Text_Teta->setText("10");
+    for (QLineEdit* box : {f.Text_M2, f.Text_Nu1, f.Text_Nu2, f.Text_p2p1, f.Text_T2T1})
+        box->setText(junk);
+    f.Command1->click();
+    QVERIFY(messages.isEmpty());
+    QStringList shown;
+    for (QLineEdit* box : {f.Text_M1, f.Text_Teta, f.Text_M2, f.Text_Nu1, f.Text_Nu2, f.Text_p2p1, f.Text_T2T1})
+        shown << box->text();
+    QCOMPARE(shown, (QStringList{"2", "10", "2.385", "26.38", "36.38", "0.548", "0.842"}));
 }
 
 int main(int argc, char** argv)
