@@ -50,7 +50,10 @@ QLabel* makeLabel(QWidget* parent, const LabelLine& line)
 
 }  // namespace
 
-Form_About::Form_About(QWidget* parent) : QWidget(parent, Qt::Window)
+Form_About::Form_About(QWidget* parent)
+    // A fixed little window: it can be minimised and closed, but there is nothing to maximise.
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(kClientArea);
