@@ -27,7 +27,7 @@ int main(int argc, char* argv[])
     const QtMessageHandler defaultHandler = qInstallMessageHandler(reportMissingDisplay);
     QApplication app(argc, argv);
     qInstallMessageHandler(defaultHandler);
-    velhorn::calculator::setUpApplication(app);
+    velhorn::calculator::setUpApplication();
 
     velhorn::calculator::Form1 window;
     window.show();

@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
         if (withText)
             new QLabel(QStringLiteral("Velhorn"), window.get());
     } else {
-        velhorn::calculator::setUpApplication(app);
+        velhorn::calculator::setUpApplication();
         window = std::make_unique<velhorn::calculator::Form1>();
         form = static_cast<velhorn::calculator::Form1*>(window.get());
     }

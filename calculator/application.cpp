@@ -11,7 +11,7 @@ static void registerIcons() { Q_INIT_RESOURCE(velhorn); }
 
 namespace velhorn::calculator {
 
-void setUpApplication(QApplication& /*app*/)
+void setUpApplication()
 {
     registerIcons();
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));

@@ -1,10 +1,9 @@
 #pragma once
 
-class QApplication;
 
 namespace velhorn::calculator {
 
 // The program's name, version and icon, as the window system and the About box show them.
-void setUpApplication(QApplication& app);
+void setUpApplication();
 
 }  // namespace velhorn::calculator
