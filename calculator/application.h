@@ -1,9 +1,8 @@
 #pragma once
 
-
 namespace velhorn::calculator {
 
-// The program's name, version and icon, as the window system and the About box show them.
+// The program's name, version and icon, as the window system shows them.
 void setUpApplication();
 
 }  // namespace velhorn::calculator
