@@ -5,6 +5,7 @@
 #include "calculator/conversions.h"
 #include "calculator/form1.h"
 #include "calculator/picture_box.h"
+#include "calculator/text_box.h"
 #include "flow/state_ratios.h"
 
 #include <QLineEdit>
@@ -72,6 +73,7 @@ void Form1::solveForM1()
     showResult(Text_Nu2, Nu2);
     drawVerticalMarker(M2, Nu2, kRed);
     drawHorizontalMarker(M2, Nu2, kRed);
+    describeState(2, M2, Nu2, StateOrigin::Given);
 
     const double Nu1 = Nu2 - TetaD;
     showResult(Text_Nu1, Nu1);
@@ -84,6 +86,7 @@ void Form1::solveForM1()
     showOutput(Text_M1, M1);
     drawHorizontalMarker(M1, Nu1, kBlue);
     drawVerticalMarker(M1, Nu1, kBlue);
+    describeState(1, M1, Nu1, StateOrigin::Found);
     showStateRatios(M1, M2);
 }
 
@@ -110,6 +113,8 @@ void Form1::solveForTeta()
     drawVerticalMarker(M1, Nu1, kBlue);
     drawVerticalMarker(M2, Nu2, kBlue);
     drawHorizontalMarker(M2, Nu2, kBlue);
+    describeState(1, M1, Nu1, StateOrigin::Given);
+    describeState(2, M2, Nu2, StateOrigin::Given);
     showStateRatios(M1, M2);
 }
 
@@ -129,6 +134,7 @@ void Form1::solveForM2()
     showResult(Text_Nu1, Nu1);
     drawHorizontalMarker(M1, Nu1, kRed);
     drawVerticalMarker(M1, Nu1, kRed);
+    describeState(1, M1, Nu1, StateOrigin::Given);
 
     const double Nu2 = Nu1 + TetaD;
     showResult(Text_Nu2, Nu2);
@@ -141,6 +147,7 @@ void Form1::solveForM2()
     showOutput(Text_M2, M2);
     drawVerticalMarker(M2, Nu2, kBlue);
     drawHorizontalMarker(M2, Nu2, kBlue);
+    describeState(2, M2, Nu2, StateOrigin::Found);
     showStateRatios(M1, M2);
 }
 
@@ -164,15 +171,13 @@ bool Form1::inputsAreInRange(std::initializer_list<std::pair<const char*, double
 
 void Form1::showResult(QLineEdit* box, double value)
 {
-    box->setText(shown(value));
+    writeText(box, shown(value));
 }
 
 void Form1::showOutput(QLineEdit* outputBox, double value)
 {
     outputBox->setVisible(true);
-    QPalette palette = outputBox->palette();
-    palette.setColor(QPalette::Base, kOutputGrey);
-    outputBox->setPalette(palette);
+    setBackColor(outputBox, kOutputGrey);
     showResult(outputBox, value);
 }
 
@@ -211,6 +216,20 @@ void Form1::drawVerticalMarker(double M, double Nu, const QColor& colour)
 void Form1::drawHorizontalMarker(double M, double Nu, const QColor& colour)
 {
     Picture1->Line(UserPoint::fromDouble(kLowestMach, -Nu), UserPoint::fromDouble(M, -Nu), colour);
+}
+
+// What a screen reader hears of the chart: the states marked on it, in state order.
+void Form1::describeState(int state, double M, double Nu, StateOrigin origin)
+{
+    chartStates_.at(state - 1) = QStringLiteral("state %1: M = %2, \u03BD = %3, %4")
+                                     .arg(state)
+                                     .arg(shown(M), shown(Nu),
+                                          origin == StateOrigin::Given ? QStringLiteral("given") : QStringLiteral("found"));
+    QStringList drawn;
+    for (const QString& description : chartStates_)
+        if (!description.isEmpty())
+            drawn << description;
+    Picture1->setAccessibleDescription(drawn.join(QStringLiteral("; ")));
 }
 
 }  // namespace velhorn::calculator

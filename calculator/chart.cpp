@@ -20,6 +20,8 @@ void Form1::grafik()
 {
     Picture1->Scale(chart::kUpperLeft, chart::kLowerRight);
     Picture1->Cls();
+    chartStates_ = {};
+    Picture1->setAccessibleDescription(QStringLiteral("bare chart"));
     Picture1->Line(chart::kOrigin, chart::kNuAxisTop);
     Picture1->Line(chart::kOrigin, chart::kMachAxisEnd);
 

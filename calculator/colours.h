@@ -22,4 +22,12 @@ inline const QColor kLightYellow = QColor::fromRgb(fromLowRedValue(12648447));
 inline const QColor kOutputGrey = RGB(200, 200, 200);
 inline const QColor kInputWhite = RGB(255, 255, 255);
 
+// How far apart two colours read, from 1 (the same) to 21 (black on white), by the WCAG
+// definition of relative luminance.
+[[nodiscard]] double contrastRatio(const QColor& a, const QColor& b);
+
+// Black or white, whichever reads better on `background`: text the program puts on a
+// background it chose must not take the desktop theme's text colour, which may be light.
+[[nodiscard]] QColor textColourOn(const QColor& background);
+
 }  // namespace velhorn::calculator

@@ -6,8 +6,10 @@
 #include "calculator/form1_layout.h"
 #include "calculator/frame.h"
 #include "calculator/picture_box.h"
+#include "calculator/text_box.h"
 
 #include <QAction>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,21 +17,29 @@
 #include <QMessageBox>
 #include <QRadioButton>
 
-#include <limits>
 
 namespace velhorn::calculator {
 
 namespace {
 
-// The dialog font the layout was drawn for, or the closest sans-serif this system has.
+// The dialog font the layout was drawn for, or the closest sans-serif this system has. Captions
+// and boxes are sized for Arial's metrics (Liberation Sans shares them); a wider fallback such as
+// DejaVu Sans is made smaller until its digits are no wider, so captions keep their lines and
+// boxes show as many digits.
 QFont dialogFont()
 {
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     constexpr double kPointSize = 8.25;
-    font.setPointSizeF(kPointSize);
+    constexpr double kDesignedDigitAdvance = 1139.0 / 2048.0;  // of the em, in Arial
+    constexpr int kProbePixels = 2048;                         // large enough to be unhinted
+    QFont probe = font;
+    probe.setPixelSize(kProbePixels);
+    const double digitAdvance = QFontMetricsF(probe).horizontalAdvance(u'0') / kProbePixels;
+    font.setPointSizeF(digitAdvance > kDesignedDigitAdvance ? kPointSize * kDesignedDigitAdvance / digitAdvance
+                                                            : kPointSize);
     return font;
 }
 
@@ -38,14 +48,6 @@ Widget* place(Widget* widget, const TwipRect& where)
 {
     widget->setGeometry(where.toPixels());
     return widget;
-}
-
-QLineEdit* textBox(QWidget* container, const TwipRect& where, const QString& quantity)
-{
-    auto* box = place(new QLineEdit(container), where);
-    box->setAccessibleName(quantity);
-    box->setMaxLength(std::numeric_limits<int>::max());  // whatever is pasted stays whole
-    return box;
 }
 
 QLabel* label(QWidget* container, const TwipRect& where, const QString& caption)
@@ -89,27 +91,28 @@ void Form1::buildControls()
     Picture1 = place(new PictureBox(client), layout::kPicture1);
     Picture1->setBackColor(kLightYellow);
     Picture1->setAccessibleName(QStringLiteral("Chart of Nu against M"));
+    Picture1->setAccessibleDescription(QStringLiteral("nothing drawn yet"));
 
     Frame4 = place(new Frame(QStringLiteral("Output options"), client), layout::kFrame4);
     Option_M1 = place(new QRadioButton(QStringLiteral("M1 ="), Frame4), layout::kOption_M1);
-    Text_M1 = textBox(Frame4, layout::kText_M1, QStringLiteral("M1"));
+    Text_M1 = makeTextBox(Frame4, layout::kText_M1, QStringLiteral("M1"));
     Option_Teta = place(new QRadioButton(QStringLiteral("Teta ="), Frame4), layout::kOption_Teta);
-    Text_Teta = textBox(Frame4, layout::kText_Teta, QStringLiteral("Teta"));
+    Text_Teta = makeTextBox(Frame4, layout::kText_Teta, QStringLiteral("Teta"));
     Option_M2 = place(new QRadioButton(QStringLiteral("M2 ="), Frame4), layout::kOption_M2);
-    Text_M2 = textBox(Frame4, layout::kText_M2, QStringLiteral("M2"));
+    Text_M2 = makeTextBox(Frame4, layout::kText_M2, QStringLiteral("M2"));
 
     Command1 = place(new CommandButton(client), layout::kCommand1);
     Command1->setCaption(QStringLiteral("Choose an Output option"));
 
     Frame2 = place(new Frame(client), layout::kFrame2);
     Label6 = label(Frame2, layout::kLabel6, QStringLiteral("Nu1 ="));
-    Text_Nu1 = textBox(Frame2, layout::kText_Nu1, QStringLiteral("Nu1"));
+    Text_Nu1 = makeTextBox(Frame2, layout::kText_Nu1, QStringLiteral("Nu1"));
     Label7 = label(Frame2, layout::kLabel7, QStringLiteral("Nu2 ="));
-    Text_Nu2 = textBox(Frame2, layout::kText_Nu2, QStringLiteral("Nu2"));
+    Text_Nu2 = makeTextBox(Frame2, layout::kText_Nu2, QStringLiteral("Nu2"));
     Label4 = label(Frame2, layout::kLabel4, QStringLiteral("p2/p1 ="));
-    Text_p2p1 = textBox(Frame2, layout::kText_p2p1, QStringLiteral("p2/p1"));
+    Text_p2p1 = makeTextBox(Frame2, layout::kText_p2p1, QStringLiteral("p2/p1"));
     Label5 = label(Frame2, layout::kLabel5, QStringLiteral("T2/T1 ="));
-    Text_T2T1 = textBox(Frame2, layout::kText_T2T1, QStringLiteral("T2/T1"));
+    Text_T2T1 = makeTextBox(Frame2, layout::kText_T2T1, QStringLiteral("T2/T1"));
 
     // Keyboard order through the controls that take focus.
     const QWidget* order[] = {Picture1, Text_Nu2, Text_M1, Option_M1, Option_Teta, Text_Teta,

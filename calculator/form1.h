@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -95,10 +96,13 @@ private:
     void showStateRatios(double M1, double M2);
     void reportNoSolution(QLineEdit* outputBox, const char* output, const char* given, double givenMach,
                           double teta, double tetaLow, double tetaHigh);
+    enum class StateOrigin { Given, Found };
+    void describeState(int state, double M, double Nu, StateOrigin origin);
     void drawVerticalMarker(double M, double Nu, const QColor& colour);
     void drawHorizontalMarker(double M, double Nu, const QColor& colour);
 
     std::optional<flow::ExpansionFan> fan_;
+    std::array<QString, 2> chartStates_;  // what the chart shows of states 1 and 2, if drawn
     MessageBox messageBox_;
     std::unique_ptr<about::Form_About> aboutWindow_;
 };

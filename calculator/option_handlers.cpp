@@ -2,21 +2,11 @@
 #include "calculator/colours.h"
 #include "calculator/command_button.h"
 #include "calculator/form1.h"
+#include "calculator/text_box.h"
 
 #include <QLineEdit>
 
 namespace velhorn::calculator {
-
-namespace {
-
-void setBackColor(QLineEdit* box, const QColor& colour)
-{
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, colour);
-    box->setPalette(palette);
-}
-
-}  // namespace
 
 void Form1::Option_M1_Click() { prepareForOutput(Text_M1); }
 void Form1::Option_Teta_Click() { prepareForOutput(Text_Teta); }

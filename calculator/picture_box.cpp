@@ -167,8 +167,8 @@ void PictureBox::PSet(UserPoint at, std::optional<QColor> colour)
     if (!QRectF(QPointF(0, 0), image_.deviceIndependentSize()).contains(p))
         return;
     QPainter& painter = imagePainter();
-    painter.setPen(c);
-    painter.drawPoint(p);
+    painter.setPen(QPen(c, penWidth()));
+    painter.drawPoint(toDevicePixel(p));
     update();
 }
 
@@ -185,17 +185,34 @@ void PictureBox::drawSegment(UserPoint from, UserPoint to, const QColor& colour)
                      std::max(top_, bottom_) + marginY))
         return;
     QPainter& painter = imagePainter();
-    painter.setPen(QPen(colour, 1));
-    painter.drawLine(toPixel(x0, y0), toPixel(x1, y1));
+    painter.setPen(QPen(colour, penWidth()));
+    painter.drawLine(toDevicePixel(toPixel(x0, y0)), toDevicePixel(toPixel(x1, y1)));
     update();
+}
+
+// Strokes are a whole number of device pixels wide and centred so that they cover whole pixels:
+// at a fractional scale a one-logical-pixel pen falls on one or two device pixels by chance.
+int PictureBox::penWidth() const
+{
+    return std::max(1, qRound(image_.devicePixelRatio()));
+}
+
+QPointF PictureBox::toDevicePixel(QPointF logical) const
+{
+    const double half = penWidth() / 2.0;
+    const QPointF device = logical * image_.devicePixelRatio();
+    return {std::round(device.x() - half) + half, std::round(device.y() - half) + half};
 }
 
 QPainter& PictureBox::imagePainter()
 {
     // One painter serves a whole run of drawing calls; opening one per call would cost more
     // than the drawing itself.
-    if (!painter_.isActive())
+    if (!painter_.isActive()) {
         painter_.begin(&image_);
+        // Drawing takes device pixels; the image's own ratio would scale them again.
+        painter_.setWorldTransform(QTransform::fromScale(1 / image_.devicePixelRatio(), 1 / image_.devicePixelRatio()));
+    }
     return painter_;
 }
 

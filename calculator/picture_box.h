@@ -69,6 +69,8 @@ protected:
 
 private:
     void drawSegment(UserPoint from, UserPoint to, const QColor& colour);
+    [[nodiscard]] int penWidth() const;
+    [[nodiscard]] QPointF toDevicePixel(QPointF logical) const;
     QPainter& imagePainter();
     void finishDrawing() const;
     void fitImageToBox();

@@ -3,6 +3,7 @@
 #include "calculator/command_button.h"
 #include "calculator/form1.h"
 #include "calculator/picture_box.h"
+#include "support/window_driver.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 using velhorn::calculator::Form1;
 using velhorn::calculator::PictureBox;
 using velhorn::calculator::UserPoint;
+using velhorn::testing::Press;
+using velhorn::testing::Window;
 
 namespace {
 
@@ -23,50 +26,6 @@ const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kGrey(200, 200, 200);
 const QString kUntouched = "untouched";
-
-struct Press {
-    QStringList boxes;      // M1, Teta, M2, Nu1, Nu2, p2/p1, T2/T1 after the press
-    QStringList messages;
-};
-
-class Window {
-public:
-    Window()
-    {
-        form.setMessageBox([this](const QString& text) { messages << text; });
-        form.show();
-    }
-    QList<QLineEdit*> boxes() const
-    {
-        return {form.Text_M1, form.Text_Teta, form.Text_M2, form.Text_Nu1, form.Text_Nu2, form.Text_p2p1, form.Text_T2T1};
-    }
-    void choose(const QString& mode)
-    {
-        QRadioButton* option = mode == "M1" ? form.Option_M1 : mode == "Teta" ? form.Option_Teta : form.Option_M2;
-        QTest::mouseClick(option, Qt::LeftButton);
-    }
-    Press press(const QString& m1, const QString& teta, const QString& m2)
-    {
-        form.Text_M1->setText(m1);
-        form.Text_Teta->setText(teta);
-        form.Text_M2->setText(m2);
-        messages.clear();
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
-        Press result;
-        for (QLineEdit* box : boxes())
-            result.boxes << box->text();
-        result.messages = messages;
-        return result;
-    }
-    QList<PictureBox::Stroke> markers() const
-    {
-        const auto& strokes = form.Picture1->strokesSinceClear();
-        constexpr size_t kBareChart = 43;
-        return {strokes.begin() + static_cast<long>(std::min(kBareChart, strokes.size())), strokes.end()};
-    }
-    Form1 form;
-    QStringList messages;
-};
 
 bool near(float a, double b) { return std::fabs(a - b) < 5e-4 * std::max(1.0, std::fabs(b)); }
 
