@@ -23,6 +23,7 @@ test_packages=(
   xvfb xauth openbox xdotool imagemagick  # a real X session driven from outside
   dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0  # reading it through accessibility
   dpkg-dev desktop-file-utils           # building and checking the Debian package
+  adwaita-qt6                           # another desktop's styles, light and dark
 )
 [ "$mode" = run ] || packages+=("${test_packages[@]}")
 
