@@ -22,7 +22,8 @@ test_packages=(
   clang libclang-rt-14-dev              # sanitizers and libFuzzer
   xvfb xauth openbox xdotool imagemagick  # a real X session driven from outside
   dbus-x11 at-spi2-core python3 python3-gi gir1.2-atspi-2.0  # reading it through accessibility
-  dpkg-dev desktop-file-utils           # building and checking the Debian package
+  dpkg-dev desktop-file-utils lintian appstream man-db file  # building and checking the Debian package
+  x11-utils                             # reading the window icon the window manager gets
   adwaita-qt6                           # another desktop's styles, light and dark
 )
 [ "$mode" = run ] || packages+=("${test_packages[@]}")

@@ -1,5 +1,5 @@
-#include "calculator/application.h"
 #include "calculator/form1.h"
+#include "identity.h"
 
 #include <QApplication>
 
@@ -27,7 +27,7 @@ int main(int argc, char* argv[])
     const QtMessageHandler defaultHandler = qInstallMessageHandler(reportMissingDisplay);
     QApplication app(argc, argv);
     qInstallMessageHandler(defaultHandler);
-    velhorn::calculator::setUpApplication();
+    velhorn::app::setUpApplication();
 
     velhorn::calculator::Form1 window;
     window.show();

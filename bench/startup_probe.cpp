@@ -5,7 +5,6 @@
 // With --minimal it shows one empty Qt Widgets window instead: the floor for the same work.
 // --minimal-text adds one line of text to that window, which brings in the font machinery
 // that any window with text needs.
-#include "calculator/application.h"
 #include "calculator/command_button.h"
 #include "calculator/form1.h"
 
@@ -78,7 +77,6 @@ int main(int argc, char* argv[])
         if (withText)
             new QLabel(QStringLiteral("Velhorn"), window.get());
     } else {
-        velhorn::calculator::setUpApplication();
         window = std::make_unique<velhorn::calculator::Form1>();
         form = static_cast<velhorn::calculator::Form1*>(window.get());
     }

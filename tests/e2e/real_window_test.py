@@ -210,6 +210,22 @@ class Window:
         return all(pixel(x + i, y + j) == LIGHT_YELLOW for i in range(0, w, 4) for j in range(0, h, 4))
 
 
+def window_icons(wid):
+    """The images of the window's icon as the window manager reads them: (size, ARGB pixels)."""
+    out = subprocess.run(["xprop", "-id", wid, "-notype", "32c", "_NET_WM_ICON"], capture_output=True, text=True).stdout
+    values = [int(v) for v in out.split("=", 1)[1].replace(",", " ").split()] if "=" in out else []
+    icons = []
+    while len(values) >= 2:
+        width, height = values[0], values[1]
+        icons.append(((width, height), values[2:2 + width * height]))
+        values = values[2 + width * height:]
+    return icons
+
+
+def in_colour(pixels):
+    return any(p >> 24 and len({(p >> 16) & 255, (p >> 8) & 255, p & 255}) > 1 for p in pixels)
+
+
 def chart_settles_to(win, expected, timeout=5):
     """Whether the chart area comes to look as it did in `expected` within the timeout."""
     x, y, w, h = win.chart
@@ -240,6 +256,9 @@ def main():
     try:
         win = Window()
         check(win.chart_is_blank(screenshot()), "at start the chart is plain light yellow")
+        icons = window_icons(win.id)
+        check(sorted(size for size, _ in icons) == [(16, 16), (32, 32)] and all(in_colour(p) for _, p in icons),
+              "the window icon has one colour image at 16 and one at 32 px: " + str([size for size, _ in icons]))
 
         win.click("Command1")
         wait_for(message_texts, "the no-option message", timeout=5)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package, unpacks it into a scratch root, and starts the installed program
-# in a real X session: its window must come up titled "Velhorn".
+# Builds the Debian package, checks it as a distribution's reviewer would (lintian, the
+# software-centre and desktop entries, icons, manual page, copyright), unpacks it into a scratch
+# root, and starts the installed program in a real X session: its window must come up titled
+# "Velhorn".
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -24,13 +26,37 @@ count() { checks=$((checks + 1)); expect "$@"; }
 
 count '[ "$(dpkg-deb -f "$deb" Package)" = velhorn ]' "package name velhorn"
 count '[ "$(dpkg-deb -f "$deb" Version)" = 1.0.0 ]' "version 1.0.0"
+count '[ "$(dpkg-deb -f "$deb" Section)" = science ]' "section science"
 count 'dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6' "depends on Qt 6 Widgets"
+count 'dpkg-deb -f "$deb" Depends | grep -q fonts-liberation2' "depends on the fonts the layout was drawn for"
+count '[ "$(dpkg-deb -f "$deb" Description | wc -l)" -ge 4 ]' "has an extended description"
+if command -v lintian >/dev/null; then
+  lintian --allow-root "$deb" >"$scratch/lintian.txt" 2>&1 || true
+  sed 's/^/      lintian: /' "$scratch/lintian.txt"
+  count '! grep -q "^E:" "$scratch/lintian.txt"' "lintian reports no error"
+else
+  echo "skip  lintian is not installed"
+fi
+
 dpkg-deb -x "$deb" "$scratch/root"
-for f in usr/bin/velhorn usr/share/applications/velhorn.desktop \
-         usr/share/icons/hicolor/32x32/apps/velhorn.png usr/share/icons/hicolor/16x16/apps/velhorn.png; do
-  count '[ -f "$scratch/root/$f" ]' "installs /$f"
+root=$scratch/root
+id=org.example.velhorn
+for f in usr/bin/velhorn usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+         usr/share/man/man1/velhorn.1.gz usr/share/doc/velhorn/copyright usr/share/doc/velhorn/changelog.gz \
+         usr/share/icons/hicolor/scalable/apps/velhorn.svg; do
+  count '[ -f "$root/$f" ]' "installs /$f"
 done
-count 'desktop-file-validate "$scratch/root/usr/share/applications/velhorn.desktop"' "desktop entry is valid"
+for size in 16 22 24 32 48 64 128 256; do
+  count '[ "$(identify -format %wx%h "$root/usr/share/icons/hicolor/${size}x$size/apps/velhorn.png")" = ${size}x$size ]' \
+        "icon of ${size}x$size px"
+done
+count '! file "$root/usr/bin/velhorn" | grep -q "not stripped"' "the program is stripped"
+count 'desktop-file-validate "$root/usr/share/applications/$id.desktop"' "desktop entry is valid"
+count 'appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >/dev/null' "software-centre entry is valid"
+count 'grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" "$root/usr/share/doc/velhorn/copyright"' \
+      "copyright file is machine-readable"
+count 'MANPATH="$root/usr/share/man" MANWIDTH=80 man velhorn 2>/dev/null | grep -q "Prandtl-Meyer expansion fan calculator"' \
+      "man velhorn shows the manual page"
 
 number=$(for n in $(seq 90 199); do [ -e "/tmp/.X$n-lock" ] || { echo "$n"; break; }; done)
 Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null &

@@ -1,22 +1,24 @@
-#include "calculator/application.h"
+#include "identity.h"
 
 #include "calculator/form1.h"
+#include "velhorn_version.h"
 
 #include <QApplication>
 #include <QIcon>
 
-// The icons are compiled into this static library, which must register them by hand, and
-// from outside any namespace.
+// The icons are compiled into the program, which must register them by hand, and from outside
+// any namespace.
 static void registerIcons() { Q_INIT_RESOURCE(velhorn); }
 
-namespace velhorn::calculator {
+namespace velhorn::app {
 
 void setUpApplication()
 {
     registerIcons();
-    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setDesktopFileName(QStringLiteral("velhorn"));
+    QApplication::setApplicationName(QString::fromLatin1(calculator::kApplicationTitle));
+    QApplication::setApplicationVersion(QStringLiteral(VELHORN_VERSION));
+    // Names the desktop entry, and so the icon and name that Wayland compositors show.
+    QApplication::setDesktopFileName(QStringLiteral(VELHORN_APP_ID));
     // Colour images only: the black-and-white one is for the Windows icon resource, where a
     // monochrome display asks for it; here it would stand in for the colour image of its size.
     QIcon icon;
@@ -25,4 +27,4 @@ void setUpApplication()
     QApplication::setWindowIcon(icon);
 }
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::app
