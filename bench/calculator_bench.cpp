@@ -1,9 +1,8 @@
-// The calculator's own costs, each beside a floor: the least the same job could cost with the
-// tools it is built on. Runs offscreen.
-#include "calculator/command_button.h"
-#include "calculator/conversions.h"
+// The window's costs, each beside a floor: the least the same job could cost with the tools it
+// is built on. Runs offscreen.
 #include "calculator/form1.h"
-#include "calculator/picture_box.h"
+#include "widgets/command_button.h"
+#include "widgets/picture_box.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -13,10 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <charconv>
-#include <string>
-
-using namespace velhorn::calculator;
+using velhorn::calculator::Form1;
 
 namespace {
 
@@ -37,32 +33,6 @@ Form1& shownWindow()
     }();
     return *form;
 }
-
-// One box: its text to a number, and a result back to the text shown.
-void BM_BoxConversion(benchmark::State& state)
-{
-    const std::u16string typed = u"26.379760813";
-    for (auto _ : state) {
-        const double value = parseNumber(typed);
-        std::string shown = displayNumber(roundTo3(value), ".");
-        benchmark::DoNotOptimize(shown);
-    }
-}
-BENCHMARK(BM_BoxConversion);
-
-// Floor: the standard library's own text-to-double and double-to-text on the same number.
-void BM_BoxConversionFloor(benchmark::State& state)
-{
-    const std::string typed = "26.379760813";
-    for (auto _ : state) {
-        double value = 0;
-        std::from_chars(typed.data(), typed.data() + typed.size(), value);
-        char buffer[32];
-        auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
-        benchmark::DoNotOptimize(end);
-    }
-}
-BENCHMARK(BM_BoxConversionFloor);
 
 // A whole press, with the chart redrawn and the markers drawn, until the event loop is idle.
 void BM_Press(benchmark::State& state)

@@ -92,9 +92,12 @@ for i, (target, k) in enumerate(zip(targets, updates)):
     row(f"inverse of nu = {target} ({k} updates)", flow[f"BM_Invert/{i}"], "ns", (k + 1) * nu, goal_ratio=1.2)
 row("nu(M), one call", nu, "ns", None)
 
+value = google_benchmark("press_bench")
+row("parse + round + display, one box", value["BM_BoxConversion"] / 1e3, "us",
+    value["BM_BoxConversionFloor"] / 1e3, goal_absolute=1)
+row("press in M2 mode, without the window", value["BM_PressValue"] / 1e3, "us", value["BM_PressValueFloor"] / 1e3)
+
 calc = google_benchmark("calculator_bench")
-row("parse + round + display, one box", calc["BM_BoxConversion"] / 1e3, "us",
-    calc["BM_BoxConversionFloor"] / 1e3, goal_absolute=1)
 for mode, name in enumerate(["M1", "Teta", "M2"]):
     row(f"press in {name} mode, until idle (median)", calc[f"BM_Press/{mode}"] / 1e6, "ms",
         calc["BM_PressFloor"] / 1e6, goal_absolute=1)

@@ -5,7 +5,7 @@
 // With --minimal it shows one empty Qt Widgets window instead: the floor for the same work.
 // --minimal-text adds one line of text to that window, which brings in the font machinery
 // that any window with text needs.
-#include "calculator/command_button.h"
+#include "widgets/command_button.h"
 #include "calculator/form1.h"
 
 #include <QApplication>

@@ -1,10 +1,12 @@
 // The nu(M) chart: a red curve for M from 1 to 5 over two plain axes, in user coordinates
 // x = M and y = -nu, so a larger nu is drawn higher.
-#include "calculator/colours.h"
 #include "calculator/form1.h"
-#include "calculator/picture_box.h"
+#include "widgets/colours.h"
+#include "widgets/picture_box.h"
 
 namespace velhorn::calculator {
+
+using widgets::UserPoint;
 
 namespace chart {
 inline constexpr UserPoint kUpperLeft{0.5F, -80.0F};
@@ -20,8 +22,7 @@ void Form1::grafik()
 {
     Picture1->Scale(chart::kUpperLeft, chart::kLowerRight);
     Picture1->Cls();
-    chartStates_ = {};
-    Picture1->setAccessibleDescription(QStringLiteral("bare chart"));
+    Picture1->setAccessibleDescription(QString::fromStdString(press::describeChart({}, ".")));
     Picture1->Line(chart::kOrigin, chart::kNuAxisTop);
     Picture1->Line(chart::kOrigin, chart::kMachAxisEnd);
 
@@ -31,7 +32,7 @@ void Form1::grafik()
     for (int i = chart::kFirstTenth; i <= chart::kLastTenth; ++i) {
         M = i / 10.0;  // divided afresh each pass, so no error accumulates
         fan().Nu_için_hesap(M, Nu);
-        Picture1->LineTo(UserPoint::fromDouble(M, -Nu), kRed);
+        Picture1->LineTo(UserPoint::fromDouble(M, -Nu), widgets::kRed);
     }
 }
 

@@ -1,24 +1,28 @@
 #include "calculator/form1.h"
 
 #include "about/form_about.h"
-#include "calculator/colours.h"
-#include "calculator/command_button.h"
 #include "calculator/form1_layout.h"
-#include "calculator/frame.h"
-#include "calculator/picture_box.h"
-#include "calculator/text_box.h"
+#include "widgets/colours.h"
+#include "widgets/command_button.h"
+#include "widgets/group_frame.h"
+#include "widgets/picture_box.h"
+#include "widgets/text_box.h"
 
 #include <QAction>
 #include <QFontMetricsF>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
 
-
 namespace velhorn::calculator {
+
+using widgets::CommandButton;
+using widgets::GroupFrame;
+using widgets::makeTextBox;
+using widgets::PictureBox;
+using widgets::TwipRect;
 
 namespace {
 
@@ -60,12 +64,39 @@ QLabel* label(QWidget* container, const TwipRect& where, const QString& caption)
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent)
+Form1::Form1(QWidget* parent)
+    : QMainWindow(parent),
+      Mn_About(menuBar()->addAction(QStringLiteral("About"))),
+      client(new QWidget(this)),
+      Picture1(place(new PictureBox(client), layout::kPicture1)),
+      Frame4(place(new GroupFrame(QStringLiteral("Output options"), client), layout::kFrame4)),
+      Option_M1(place(new QRadioButton(QStringLiteral("M1 ="), Frame4), layout::kOption_M1)),
+      Text_M1(makeTextBox(Frame4, layout::kText_M1, QStringLiteral("M1"))),
+      Option_Teta(place(new QRadioButton(QStringLiteral("Teta ="), Frame4), layout::kOption_Teta)),
+      Text_Teta(makeTextBox(Frame4, layout::kText_Teta, QStringLiteral("Teta"))),
+      Option_M2(place(new QRadioButton(QStringLiteral("M2 ="), Frame4), layout::kOption_M2)),
+      Text_M2(makeTextBox(Frame4, layout::kText_M2, QStringLiteral("M2"))),
+      Command1(place(new CommandButton(client), layout::kCommand1)),
+      Frame2(place(new GroupFrame(client), layout::kFrame2)),
+      Label6(label(Frame2, layout::kLabel6, QStringLiteral("Nu1 ="))),
+      Text_Nu1(makeTextBox(Frame2, layout::kText_Nu1, QStringLiteral("Nu1"))),
+      Label7(label(Frame2, layout::kLabel7, QStringLiteral("Nu2 ="))),
+      Text_Nu2(makeTextBox(Frame2, layout::kText_Nu2, QStringLiteral("Nu2"))),
+      Label4(label(Frame2, layout::kLabel4, QStringLiteral("p2/p1 ="))),
+      Text_p2p1(makeTextBox(Frame2, layout::kText_p2p1, QStringLiteral("p2/p1"))),
+      Label5(label(Frame2, layout::kLabel5, QStringLiteral("T2/T1 ="))),
+      Text_T2T1(makeTextBox(Frame2, layout::kText_T2T1, QStringLiteral("T2/T1")))
 {
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setFont(dialogFont());
-    buildMenu();
-    buildControls();
+    setCentralWidget(client);
+    // No layout: the controls keep their places however the window is resized.
+    resize(layout::kClientArea.toPixels() + QSize(0, menuBar()->sizeHint().height()));
+    Picture1->setBackColor(widgets::kLightYellow);
+    Picture1->setAccessibleName(QStringLiteral("Chart of Nu against M"));
+    Picture1->setAccessibleDescription(QStringLiteral("nothing drawn yet"));
+    Command1->setCaption(QStringLiteral("Choose an Output option"));
+    setTabOrder();
     connectHandlers();
     messageBox_ = [this](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, this);
@@ -76,49 +107,13 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent)
 
 Form1::~Form1() = default;
 
-void Form1::buildMenu()
+void Form1::setTabOrder()
 {
-    Mn_About = menuBar()->addAction(QStringLiteral("About"));
-}
-
-void Form1::buildControls()
-{
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
-    // No layout: the controls keep their places however the window is resized.
-    resize(layout::kClientArea.toPixels() + QSize(0, menuBar()->sizeHint().height()));
-
-    Picture1 = place(new PictureBox(client), layout::kPicture1);
-    Picture1->setBackColor(kLightYellow);
-    Picture1->setAccessibleName(QStringLiteral("Chart of Nu against M"));
-    Picture1->setAccessibleDescription(QStringLiteral("nothing drawn yet"));
-
-    Frame4 = place(new Frame(QStringLiteral("Output options"), client), layout::kFrame4);
-    Option_M1 = place(new QRadioButton(QStringLiteral("M1 ="), Frame4), layout::kOption_M1);
-    Text_M1 = makeTextBox(Frame4, layout::kText_M1, QStringLiteral("M1"));
-    Option_Teta = place(new QRadioButton(QStringLiteral("Teta ="), Frame4), layout::kOption_Teta);
-    Text_Teta = makeTextBox(Frame4, layout::kText_Teta, QStringLiteral("Teta"));
-    Option_M2 = place(new QRadioButton(QStringLiteral("M2 ="), Frame4), layout::kOption_M2);
-    Text_M2 = makeTextBox(Frame4, layout::kText_M2, QStringLiteral("M2"));
-
-    Command1 = place(new CommandButton(client), layout::kCommand1);
-    Command1->setCaption(QStringLiteral("Choose an Output option"));
-
-    Frame2 = place(new Frame(client), layout::kFrame2);
-    Label6 = label(Frame2, layout::kLabel6, QStringLiteral("Nu1 ="));
-    Text_Nu1 = makeTextBox(Frame2, layout::kText_Nu1, QStringLiteral("Nu1"));
-    Label7 = label(Frame2, layout::kLabel7, QStringLiteral("Nu2 ="));
-    Text_Nu2 = makeTextBox(Frame2, layout::kText_Nu2, QStringLiteral("Nu2"));
-    Label4 = label(Frame2, layout::kLabel4, QStringLiteral("p2/p1 ="));
-    Text_p2p1 = makeTextBox(Frame2, layout::kText_p2p1, QStringLiteral("p2/p1"));
-    Label5 = label(Frame2, layout::kLabel5, QStringLiteral("T2/T1 ="));
-    Text_T2T1 = makeTextBox(Frame2, layout::kText_T2T1, QStringLiteral("T2/T1"));
-
     // Keyboard order through the controls that take focus.
-    const QWidget* order[] = {Picture1, Text_Nu2, Text_M1, Option_M1, Option_Teta, Text_Teta,
+    QWidget* const order[] = {Picture1, Text_Nu2, Text_M1, Option_M1, Option_Teta, Text_Teta,
                               Option_M2, Text_M2, Text_Nu1, Text_p2p1, Text_T2T1, Command1};
     for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+        QWidget::setTabOrder(order[i - 1], order[i]);
     Picture1->setFocus();
 }
 

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "flow/expansion_fan.h"
+#include "press/press.h"
 
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class QAction;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -18,43 +17,50 @@ class QRadioButton;
 namespace velhorn::about {
 class Form_About;
 }
+namespace velhorn::widgets {
+class CommandButton;
+class GroupFrame;
+class PictureBox;
+}  // namespace velhorn::widgets
 
 namespace velhorn::calculator {
-
-class CommandButton;
-class PictureBox;
 
 inline constexpr const char* kApplicationTitle = "Velhorn";
 
 // The calculator's main window. The user picks which of M1, Teta and M2 is the output, types
 // the other two and presses Command1; the results go straight back into the text boxes and
 // the chart shows both states.
+//
+// Where its parts live: the window, its controls, start-up and the About item in form1.cpp;
+// the option handlers in option_handlers.cpp; the calculate command in calculate_command.cpp
+// (its computation, without the window, in press/); the chart in chart.cpp.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
-    // The window model: every control under its name.
-    QAction* Mn_About;
-    PictureBox* Picture1;
-    QGroupBox* Frame4;
-    QRadioButton* Option_M1;
-    QLineEdit* Text_M1;
-    QRadioButton* Option_Teta;
-    QLineEdit* Text_Teta;
-    QRadioButton* Option_M2;
-    QLineEdit* Text_M2;
-    CommandButton* Command1;
-    QGroupBox* Frame2;
-    QLabel* Label6;
-    QLineEdit* Text_Nu1;
-    QLabel* Label7;
-    QLineEdit* Text_Nu2;
-    QLabel* Label4;
-    QLineEdit* Text_p2p1;
-    QLabel* Label5;
-    QLineEdit* Text_T2T1;
+    // The window model: every control under its name, in the order they are built.
+    QAction* const Mn_About;
+    QWidget* const client;
+    widgets::PictureBox* const Picture1;
+    widgets::GroupFrame* const Frame4;
+    QRadioButton* const Option_M1;
+    QLineEdit* const Text_M1;
+    QRadioButton* const Option_Teta;
+    QLineEdit* const Text_Teta;
+    QRadioButton* const Option_M2;
+    QLineEdit* const Text_M2;
+    widgets::CommandButton* const Command1;
+    widgets::GroupFrame* const Frame2;
+    QLabel* const Label6;
+    QLineEdit* const Text_Nu1;
+    QLabel* const Label7;
+    QLineEdit* const Text_Nu2;
+    QLabel* const Label4;
+    QLineEdit* const Text_p2p1;
+    QLabel* const Label5;
+    QLineEdit* const Text_T2T1;
 
     // Event handlers.
     void Form_Load();
@@ -79,30 +85,15 @@ public:
     [[nodiscard]] about::Form_About* aboutWindow() const { return aboutWindow_.get(); }
 
 private:
-    void buildMenu();
-    void buildControls();
+    void setTabOrder();
     void connectHandlers();
     void prepareForOutput(QLineEdit* outputBox);
+    [[nodiscard]] std::optional<press::Mode> selectedMode() const;
+    [[nodiscard]] QLineEdit* box(press::Box which) const;
+    void applyPress(const press::Outcome& outcome);
     void MsgBox(const QString& text);
 
-    // The calculate command's parts.
-    enum class Mode { M1, Teta, M2 };
-    void solveForM1();
-    void solveForTeta();
-    void solveForM2();
-    bool inputsAreInRange(std::initializer_list<std::pair<const char*, double>> machs, std::optional<double> teta);
-    void showResult(QLineEdit* box, double value);
-    void showOutput(QLineEdit* outputBox, double value);
-    void showStateRatios(double M1, double M2);
-    void reportNoSolution(QLineEdit* outputBox, const char* output, const char* given, double givenMach,
-                          double teta, double tetaLow, double tetaHigh);
-    enum class StateOrigin { Given, Found };
-    void describeState(int state, double M, double Nu, StateOrigin origin);
-    void drawVerticalMarker(double M, double Nu, const QColor& colour);
-    void drawHorizontalMarker(double M, double Nu, const QColor& colour);
-
     std::optional<flow::ExpansionFan> fan_;
-    std::array<QString, 2> chartStates_;  // what the chart shows of states 1 and 2, if drawn
     MessageBox messageBox_;
     std::unique_ptr<about::Form_About> aboutWindow_;
 };

@@ -1,10 +1,13 @@
 #pragma once
 
-#include "calculator/twips.h"
+#include "widgets/twips.h"
 
 // Where every control of the main window stands, in twips from its container's top-left corner
 // (a frame's corner includes its caption strip).
 namespace velhorn::calculator::layout {
+
+using widgets::TwipRect;
+using widgets::TwipSize;
 
 inline constexpr TwipSize kClientArea{6105, 4740};
 

@@ -1,8 +1,8 @@
 // Choosing an output option prepares the window for a calculation in that mode.
-#include "calculator/colours.h"
-#include "calculator/command_button.h"
 #include "calculator/form1.h"
-#include "calculator/text_box.h"
+#include "widgets/colours.h"
+#include "widgets/command_button.h"
+#include "widgets/text_box.h"
 
 #include <QLineEdit>
 
@@ -18,7 +18,7 @@ void Form1::prepareForOutput(QLineEdit* outputBox)
     for (QLineEdit* box : inputs)
         box->setVisible(box != outputBox);
     for (QLineEdit* box : inputs)
-        setBackColor(box, kInputWhite);
+        widgets::setBackColor(box, widgets::kInputWhite);
     for (QLineEdit* box : {Text_M1, Text_Teta, Text_M2, Text_Nu1, Text_Nu2, Text_p2p1, Text_T2T1})
         box->setText(QString());
     Command1->setCaption(QStringLiteral("SET input values then CLICK"));

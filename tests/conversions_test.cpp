@@ -1,4 +1,4 @@
-#include "calculator/conversions.h"
+#include "press/conversions.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace velhorn::calculator {
+namespace velhorn::press {
 namespace {
 
 TEST(ParseNumber, ReadsTheLeadingNumber)
@@ -103,4 +103,4 @@ TEST(DisplayNumber, RoundedValuesShowAtMostThreeDecimals)
 }
 
 }  // namespace
-}  // namespace velhorn::calculator
+}  // namespace velhorn::press

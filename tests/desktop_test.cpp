@@ -2,7 +2,7 @@
 // runs this again with only DejaVu installed) and fractional scales (again at 1.25x to 2x).
 // The window icon is checked on a real X server, by the real-window test.
 #include "about/form_about.h"
-#include "calculator/colours.h"
+#include "widgets/colours.h"
 #include "support/window_driver.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@
 
 #include <cmath>
 
-using velhorn::calculator::contrastRatio;
+using velhorn::widgets::contrastRatio;
 using velhorn::testing::PictureBox;
 using velhorn::testing::Window;
 

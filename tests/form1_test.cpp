@@ -1,10 +1,12 @@
 // The main window as the user first meets it: controls in place, keyboard order, the output
 // options, the chart and the About window.
 #include "about/form_about.h"
-#include "calculator/colours.h"
-#include "calculator/command_button.h"
+#include "widgets/colours.h"
+#include "widgets/command_button.h"
+#include "widgets/group_frame.h"
 #include "calculator/form1.h"
-#include "calculator/picture_box.h"
+#include "widgets/picture_box.h"
+#include "support/window_driver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,16 +22,12 @@
 #include <QTest>
 
 using velhorn::calculator::Form1;
-using velhorn::calculator::PictureBox;
+using velhorn::testing::allBoxes;
+using velhorn::widgets::PictureBox;
 
 namespace {
 
 QColor base(const QLineEdit* box) { return box->palette().color(QPalette::Base); }
-
-QList<QLineEdit*> allBoxes(const Form1& f)
-{
-    return {f.Text_M1, f.Text_Teta, f.Text_M2, f.Text_Nu1, f.Text_Nu2, f.Text_p2p1, f.Text_T2T1};
-}
 
 // The colour of the pixel nearest to a chart point, or of any pixel within `reach` of it that
 // has the wanted colour: the toolkit may put a one-pixel line on either side of a boundary.
@@ -173,7 +171,7 @@ void Form1Test::windowHasItsCaptionMenuAndClientArea()
     QCOMPARE(f.Label4->text(), QString("p2/p1 ="));
     QCOMPARE(f.Label5->text(), QString("T2/T1 ="));
     // Every caption fits its control (the button wraps onto a second line where it must).
-    for (QRadioButton* option : {f.Option_M1, f.Option_Teta, f.Option_M2}) {
+    for (QRadioButton* option : velhorn::testing::options(f)) {
         QStyleOptionButton style;
         style.initFrom(option);
         style.text = option->text();
@@ -248,7 +246,7 @@ void Form1Test::enterInABoxPressesNothing()
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     QSignalSpy pressed(f.Command1, &QPushButton::clicked);
-    for (QLineEdit* box : {f.Text_M1, f.Text_Teta, f.Text_M2}) {
+    for (QLineEdit* box : velhorn::testing::inputBoxes(f)) {
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Return);
         QTest::keyClick(box, Qt::Key_Enter);
@@ -301,8 +299,8 @@ void Form1Test::optionHidesItsBoxAndClearsEverything()
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     for (QLineEdit* box : allBoxes(f))
         box->setText("typed before");
-    const QList<QRadioButton*> options = {f.Option_M1, f.Option_Teta, f.Option_M2};
-    const QList<QLineEdit*> inputs = {f.Text_M1, f.Text_Teta, f.Text_M2};
+    const QList<QRadioButton*> options = velhorn::testing::options(f);
+    const QList<QLineEdit*> inputs = velhorn::testing::inputBoxes(f);
     QTest::mouseClick(options[option], Qt::LeftButton);
     QVERIFY(options[option]->isChecked());
     for (int i = 0; i < 3; ++i) {
@@ -415,12 +413,12 @@ void Form1Test::chartCurveHasFortySegmentsFromTheCorner()
     f.grafik();
     const auto& strokes = f.Picture1->strokesSinceClear();
     using Kind = PictureBox::Stroke::Kind;
-    QCOMPARE(strokes.size(), size_t{43});
+    QCOMPARE(strokes.size(), velhorn::testing::kBareChartStrokes);
     QCOMPARE(strokes[0].colour, QColor(Qt::black));
-    QCOMPARE(strokes[0].to, (velhorn::calculator::UserPoint{1, -75}));
-    QCOMPARE(strokes[1].to, (velhorn::calculator::UserPoint{5, 0}));
+    QCOMPARE(strokes[0].to, (velhorn::widgets::UserPoint{1, -75}));
+    QCOMPARE(strokes[1].to, (velhorn::widgets::UserPoint{5, 0}));
     QVERIFY(strokes[2].kind == Kind::Point);
-    QCOMPARE(strokes[2].from, (velhorn::calculator::UserPoint{1, 0}));
+    QCOMPARE(strokes[2].from, (velhorn::widgets::UserPoint{1, 0}));
     QCOMPARE(strokes[2].colour, QColor(Qt::black));
     for (int i = 11; i <= 50; ++i) {
         const auto& s = strokes[static_cast<size_t>(i - 11 + 3)];
@@ -430,7 +428,7 @@ void Form1Test::chartCurveHasFortySegmentsFromTheCorner()
         double nu = 0;
         f.fan().Nu_için_hesap(i / 10.0, nu);
         QCOMPARE(s.to.y, static_cast<float>(-nu));
-        QCOMPARE(s.from, i == 11 ? (velhorn::calculator::UserPoint{1, 0}) : strokes[static_cast<size_t>(i - 11 + 2)].to);
+        QCOMPARE(s.from, i == 11 ? (velhorn::widgets::UserPoint{1, 0}) : strokes[static_cast<size_t>(i - 11 + 2)].to);
     }
 }
 
@@ -441,7 +439,7 @@ void Form1Test::chartDrawnTwiceEqualsOnce()
     const QImage once = f.Picture1->image();
     f.grafik();
     QCOMPARE(f.Picture1->image(), once);
-    QCOMPARE(f.Picture1->strokesSinceClear().size(), size_t{43});
+    QCOMPARE(f.Picture1->strokesSinceClear().size(), velhorn::testing::kBareChartStrokes);
 }
 
 void Form1Test::chartClickRedrawsWithoutMarkers()
@@ -480,7 +478,7 @@ void Form1Test::chartClipsFarAwayLines()
     Form1 f;
     f.grafik();
     const QImage bare = f.Picture1->image();
-    using velhorn::calculator::UserPoint;
+    using velhorn::widgets::UserPoint;
     const float inf = std::numeric_limits<float>::infinity();
     f.Picture1->Line(UserPoint::fromDouble(1e300, 0), UserPoint::fromDouble(1e300, -50), QColor(0, 0, 255));
     f.Picture1->Line(UserPoint{6, -90}, UserPoint{100, -1000}, QColor(0, 0, 255));

@@ -1,7 +1,6 @@
 // Whatever lands in a box, a press ends quickly with a result or one clear message, and the
 // other boxes keep what they held.
-#include "calculator/command_button.h"
-#include "calculator/form1.h"
+#include "support/window_driver.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -65,8 +64,8 @@ void HostileInputTest::pressEndsCleanly()
     Form1 f;
     QStringList messages;
     f.setMessageBox([&](const QString& message) { messages << message; });
-    QRadioButton* const options[] = {f.Option_M1, f.Option_Teta, f.Option_M2};
-    QLineEdit* const inputs[] = {f.Text_M1, f.Text_Teta, f.Text_M2};
+    const QList<QRadioButton*> options = velhorn::testing::options(f);
+    const QList<QLineEdit*> inputs = velhorn::testing::inputBoxes(f);
     const QString fair[] = {"2", "10", "3"};
     QTest::mouseClick(options[mode], Qt::LeftButton);
     for (int i = 0; i < 3; ++i)
@@ -125,7 +124,7 @@ void HostileInputTest::junkInResultBoxesIsReplaced()
     f.Command1->click();
     QVERIFY(messages.isEmpty());
     QStringList shown;
-    for (QLineEdit* box : {f.Text_M1, f.Text_Teta, f.Text_M2, f.Text_Nu1, f.Text_Nu2, f.Text_p2p1, f.Text_T2T1})
+    for (QLineEdit* box : velhorn::testing::allBoxes(f))
         shown << box->text();
     QCOMPARE(shown, (QStringList{"2", "10", "2.385", "26.38", "36.38", "0.548", "0.842"}));
 }

@@ -1,8 +1,7 @@
 // Ten thousand presses over varied inputs in every mode, and ten thousand clicks on the chart,
 // in one process: memory settles and no file handle is left behind.
-#include "calculator/command_button.h"
-#include "calculator/form1.h"
-#include "calculator/picture_box.h"
+#include "support/window_driver.h"
+#include "widgets/picture_box.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,8 +46,8 @@ void SoakTest::manyPressesAndClicks()
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
 
-    QRadioButton* const options[] = {f.Option_M1, f.Option_Teta, f.Option_M2};
-    QLineEdit* const inputs[] = {f.Text_M1, f.Text_Teta, f.Text_M2};
+    const QList<QRadioButton*> options = velhorn::testing::options(f);
+    const QList<QLineEdit*> inputs = velhorn::testing::inputBoxes(f);
     const QStringList machs = {"1", "1.5", "2", "3.7", "10", "0.5", "", "abc", "1e100", "1e400", "2,5", "1 .5"};
     const QStringList angles = {"0", "10", "-5", "26.38", "130", "-96", "", "1e200", "x", "45.25"};
     const auto press = [&](int n) {
@@ -90,7 +89,7 @@ void SoakTest::manyPressesAndClicks()
     QVERIFY(endRss - warmRss <= 1 << 20);
     QCOMPARE(openHandles(), warmHandles);
     QCOMPARE(QApplication::topLevelWidgets().size(), warmWindows);
-    QCOMPARE(f.Picture1->strokesSinceClear().size(), size_t{43});
+    QCOMPARE(f.Picture1->strokesSinceClear().size(), velhorn::testing::kBareChartStrokes);
 }
 
 QTEST_MAIN(SoakTest)

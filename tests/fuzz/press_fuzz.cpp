@@ -1,66 +1,28 @@
 // A whole press of the calculate button: a mode and two typed texts in; the seven box texts
 // and any message out. Every box shows a well-formed number or what the user typed, every
 // message is one the program knows, and the same input always gives the same output.
-#include "calculator/command_button.h"
-#include "calculator/form1.h"
-
-#include <QApplication>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QRegularExpression>
+#include "press/press.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <string>
 
-using velhorn::calculator::Form1;
+using namespace velhorn::press;
 
 namespace {
 
-struct Outcome {
-    QStringList boxes;
-    QStringList messages;
-    bool operator==(const Outcome&) const = default;
-};
-
-Form1& window()
+[[noreturn]] void fail(const char* what, const std::string& detail)
 {
-    static int argc = 1;
-    static char name[] = "press_fuzz";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    static Form1* form = new Form1;  // lives as long as the fuzzing process
-    (void)app;
-    return *form;
-}
-
-Outcome press(int mode, const QString& first, const QString& second, QStringList& messages)
-{
-    Form1& f = window();
-    QRadioButton* const options[] = {f.Option_M1, f.Option_Teta, f.Option_M2};
-    options[mode]->setChecked(true);
-    // Run the option's handler even when it was already chosen, so every press starts alike.
-    (mode == 0 ? f.Option_M1_Click() : mode == 1 ? f.Option_Teta_Click() : f.Option_M2_Click());
-    QLineEdit* const inputs[3][2] = {{f.Text_M2, f.Text_Teta}, {f.Text_M1, f.Text_M2}, {f.Text_M1, f.Text_Teta}};
-    inputs[mode][0]->setText(first);
-    inputs[mode][1]->setText(second);
-    messages.clear();
-    f.Command1->click();
-    Outcome outcome;
-    for (QLineEdit* box : {f.Text_M1, f.Text_Teta, f.Text_M2, f.Text_Nu1, f.Text_Nu2, f.Text_p2p1, f.Text_T2T1})
-        outcome.boxes << box->text();
-    outcome.messages = messages;
-    return outcome;
-}
-
-[[noreturn]] void fail(const char* what, const QString& detail)
-{
-    std::fprintf(stderr, "%s: %s\n", what, qPrintable(detail));
+    std::fprintf(stderr, "%s: %s\n", what, detail.c_str());
     std::abort();
+}
+
+bool sameOutcome(const Outcome& a, const Outcome& b)
+{
+    return a.boxes == b.boxes && a.message == b.message && a.markers == b.markers && a.output == b.output;
 }
 
 }  // namespace
@@ -69,39 +31,44 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 1)
         return 0;
-    static QStringList messages;
-    static const bool seamSet = (window().setMessageBox([](const QString& text) { messages << text; }), true);
-    (void)seamSet;
-
-    const int mode = data[0] % 3;
-    const QString texts = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
-    const qsizetype split = texts.indexOf(QChar(u'|'));
-    const QString first = split < 0 ? texts : texts.left(split);
-    const QString second = split < 0 ? QString() : texts.mid(split + 1);
-
-    const Outcome outcome = press(mode, first, second, messages);
-    if (!(press(mode, first, second, messages) == outcome))
-        fail("same input, different output", texts);
-
-    static const QRegularExpression number(QStringLiteral("^(-?\\d+(\\.\\d{1,3})?|-?\\d(\\.\\d+)?E[+-]\\d+)?$"));
-    static const QRegularExpression known(QStringLiteral(
-        "^(Choose an output option|M2 must be greater then 1|M1 and M2 must be greater then 1|"
-        "M1 must be greater then 1|(M1|M2|Teta) is too large to calculate with|p2/p1 is too large to show|"
-        "No (M1|M2) gives Teta = \\S+ with (M1|M2) = \\S+\\. Teta must lie between \\S+ and \\S+\\.)$"));
-    const int outputBox = mode == 0 ? 0 : mode == 1 ? 1 : 2;
-    for (int i = 0; i < outcome.boxes.size(); ++i) {
-        const bool typed = i < 3 && i != outputBox;
-        if (!typed && !number.match(outcome.boxes[i]).hasMatch())
-            fail("box shows no well-formed number", outcome.boxes[i]);
+    static const velhorn::flow::ExpansionFan fan;
+    const Mode mode = static_cast<Mode>(data[0] % 3);
+    // The rest is two typed texts, split at the first '|', a character a byte (parse_fuzz feeds
+    // the parser every UTF-16 code unit).
+    const std::u16string texts(data + 1, data + size);
+    const std::size_t split = texts.find(u'|');
+    const std::u16string first = texts.substr(0, split);
+    const std::u16string second = split == std::u16string::npos ? std::u16string() : texts.substr(split + 1);
+    // The two inputs of each mode, as the window reads them.
+    Typed typed;
+    switch (mode) {
+    case Mode::M1: typed = {u"", second, first}; break;
+    case Mode::Teta: typed = {first, u"", second}; break;
+    case Mode::M2: typed = {first, second, u""}; break;
     }
-    if (outcome.messages.size() > 1)
-        fail("more than one message", outcome.messages.join(u'/'));
-    for (const QString& message : outcome.messages)
-        if (!known.match(message).hasMatch())
-            fail("unknown message", message);
-    if (outcome.messages.isEmpty())
-        for (int i : {outputBox, 3, 4, 5, 6})
-            if (outcome.boxes[i].isEmpty())
-                fail("a result is missing, and no message says why", texts);
+
+    const Outcome outcome = press(fan, mode, typed, ".");
+    if (!sameOutcome(press(fan, mode, typed, "."), outcome))
+        fail("same input, different output", std::string(first.begin(), first.end()));
+
+    static const std::regex number(R"((-?\d+(\.\d{1,3})?|-?\d(\.\d+)?E[+-]\d+)?)");
+    static const std::regex known(
+        "Choose an output option|M2 must be greater then 1|M1 and M2 must be greater then 1|"
+        "M1 must be greater then 1|(M1|M2|Teta) is too large to calculate with|p2/p1 is too large to show|"
+        "No (M1|M2) gives Teta = \\S+ with (M1|M2) = \\S+\\. Teta must lie between \\S+ and \\S+\\.");
+    const std::size_t outputBox = static_cast<std::size_t>(mode);
+    for (std::size_t i = 0; i < kBoxCount; ++i) {
+        const bool input = i < 3 && i != outputBox;
+        if (input && outcome.boxes[i])
+            fail("an input box is written", *outcome.boxes[i]);
+        if (!input && outcome.boxes[i] && !std::regex_match(*outcome.boxes[i], number))
+            fail("box shows no well-formed number", *outcome.boxes[i]);
+    }
+    if (outcome.message && !std::regex_match(*outcome.message, known))
+        fail("unknown message", *outcome.message);
+    if (!outcome.message)
+        for (std::size_t i : {outputBox, std::size_t{3}, std::size_t{4}, std::size_t{5}, std::size_t{6}})
+            if (!outcome.boxes[i] || outcome.boxes[i]->empty())
+                fail("a result is missing, and no message says why", std::to_string(i));
     return 0;
 }

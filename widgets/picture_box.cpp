@@ -1,6 +1,6 @@
-#include "calculator/picture_box.h"
+#include "widgets/picture_box.h"
 
-#include "calculator/twips.h"
+#include "widgets/twips.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,7 +9,7 @@
 #include <cmath>
 #include <limits>
 
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
 namespace {
 
@@ -257,4 +257,4 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets

@@ -4,7 +4,7 @@
 #include <string_view>
 
 // How the calculator turns the text of a box into a number and a result back into text.
-namespace velhorn::calculator {
+namespace velhorn::press {
 
 // Reads the number at the start of `text`. Blanks, tabs and line feeds are skipped wherever
 // they stand; then an optional sign, digits with an optional point, and an optional exponent
@@ -24,4 +24,4 @@ namespace velhorn::calculator {
 // infinities have no text and give an empty string.
 [[nodiscard]] std::string displayNumber(double rounded, std::string_view decimalSeparator);
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::press

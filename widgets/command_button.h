@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
 // A push button whose caption wraps onto more lines when it is wider than the button, so a
 // long instruction stays readable on a narrow button.
@@ -23,4 +23,4 @@ private:
     QString caption_;
 };
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calculator/twips.h"
+#include "widgets/twips.h"
 
 #include <QString>
 
@@ -9,7 +9,7 @@ class QLineEdit;
 class QWidget;
 
 // The window's single-line text boxes: how they are made, coloured and written.
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
 // A box at its place in `container`, named for the quantity it holds. Its frame and margins are
 // the compact ones the layout was drawn for, whatever style the desktop sets.
@@ -23,4 +23,4 @@ void setBackColor(QLineEdit* box, const QColor& colour);
 // number its last digits make.
 void writeText(QLineEdit* box, const QString& text);
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
 // A point in the box's user coordinates. Drawing takes single precision; doubles beyond its
 // range become infinities here, and the box clips them like any other far-away point.
@@ -88,4 +88,4 @@ private:
     bool pressed_ = false;
 };
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets

@@ -1,10 +1,10 @@
-#include "calculator/frame.h"
+#include "widgets/group_frame.h"
 
 #include <QPainter>
 
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
-void Frame::paintEvent(QPaintEvent* /*event*/)
+void GroupFrame::paintEvent(QPaintEvent* /*event*/)
 {
     constexpr int kCaptionIndent = 6;
     constexpr int kCaptionPadding = 2;
@@ -28,4 +28,4 @@ void Frame::paintEvent(QPaintEvent* /*event*/)
     }
 }
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets

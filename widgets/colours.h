@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
 // Colours are written as 24-bit numbers with red in the low byte and blue in the high byte.
 [[nodiscard]] constexpr QRgb fromLowRedValue(std::uint32_t value)
@@ -14,13 +14,14 @@ namespace velhorn::calculator {
 }
 
 // Composes a colour from red, green and blue components of 0 to 255.
-[[nodiscard]] inline QColor RGB(int red, int green, int blue) { return QColor(red, green, blue); }
+[[nodiscard]] inline QColor composeColour(int red, int green, int blue) { return QColor(red, green, blue); }
 
 inline const QColor kRed = QColor::fromRgb(fromLowRedValue(255));
 inline const QColor kBlue = QColor::fromRgb(fromLowRedValue(16711680));
+inline const QColor kGreen = QColor::fromRgb(fromLowRedValue(32768));
 inline const QColor kLightYellow = QColor::fromRgb(fromLowRedValue(12648447));
-inline const QColor kOutputGrey = RGB(200, 200, 200);
-inline const QColor kInputWhite = RGB(255, 255, 255);
+inline const QColor kOutputGrey = composeColour(200, 200, 200);
+inline const QColor kInputWhite = composeColour(255, 255, 255);
 
 // How far apart two colours read, from 1 (the same) to 21 (black on white), by the WCAG
 // definition of relative luminance.
@@ -30,4 +31,4 @@ inline const QColor kInputWhite = RGB(255, 255, 255);
 // background it chose must not take the desktop theme's text colour, which may be light.
 [[nodiscard]] QColor textColourOn(const QColor& background);
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets

@@ -1,11 +1,11 @@
-#include "calculator/command_button.h"
+#include "widgets/command_button.h"
 
 #include <QEvent>
 #include <QFontMetrics>
 #include <QStyle>
 #include <QStyleOptionButton>
 
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
 CommandButton::CommandButton(QWidget* parent) : QPushButton(parent)
 {
@@ -53,4 +53,4 @@ void CommandButton::wrapCaption()
     setText(wrapped);
 }
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets

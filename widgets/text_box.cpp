@@ -1,6 +1,6 @@
-#include "calculator/text_box.h"
+#include "widgets/text_box.h"
 
-#include "calculator/colours.h"
+#include "widgets/colours.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -11,7 +11,7 @@
 
 #include <limits>
 
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
 namespace {
 
@@ -87,4 +87,4 @@ void writeText(QLineEdit* box, const QString& text)
     box->setCursorPosition(0);
 }
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets

@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QSize>
 
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
 // Window geometry is drawn in twips; 15 of them make one device-independent pixel.
 inline constexpr int kTwipsPerPixel = 15;
@@ -25,4 +25,4 @@ struct TwipSize {
     }
 };
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets

@@ -1,11 +1,11 @@
-#include "calculator/conversions.h"
+#include "press/conversions.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
-namespace velhorn::calculator {
+namespace velhorn::press {
 
 namespace {
 
@@ -141,4 +141,4 @@ std::string displayNumber(double rounded, std::string_view decimalSeparator)
     return text;
 }
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::press

@@ -1,9 +1,9 @@
-#include "calculator/colours.h"
+#include "widgets/colours.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace velhorn::calculator {
+namespace velhorn::widgets {
 
 namespace {
 
@@ -32,4 +32,4 @@ QColor textColourOn(const QColor& background)
     return contrastRatio(background, black) >= contrastRatio(background, white) ? black : white;
 }
 
-}  // namespace velhorn::calculator
+}  // namespace velhorn::widgets
