@@ -42,25 +42,20 @@ public:
 
     // The window model: every control under its name, in the order they are built.
     QAction* const Mn_About;
-    QWidget* const client;
+    QWidget* const client;  // the client area below the menu bar
     widgets::PictureBox* const Picture1;
+    // The output options, each with the box of its quantity.
     widgets::GroupFrame* const Frame4;
-    QRadioButton* const Option_M1;
-    QLineEdit* const Text_M1;
-    QRadioButton* const Option_Teta;
-    QLineEdit* const Text_Teta;
-    QRadioButton* const Option_M2;
-    QLineEdit* const Text_M2;
+    QRadioButton* const Option_M1;    QLineEdit* const Text_M1;
+    QRadioButton* const Option_Teta;  QLineEdit* const Text_Teta;
+    QRadioButton* const Option_M2;    QLineEdit* const Text_M2;
     widgets::CommandButton* const Command1;
+    // The results, each box under its caption.
     widgets::GroupFrame* const Frame2;
-    QLabel* const Label6;
-    QLineEdit* const Text_Nu1;
-    QLabel* const Label7;
-    QLineEdit* const Text_Nu2;
-    QLabel* const Label4;
-    QLineEdit* const Text_p2p1;
-    QLabel* const Label5;
-    QLineEdit* const Text_T2T1;
+    QLabel* const Label6;  QLineEdit* const Text_Nu1;
+    QLabel* const Label7;  QLineEdit* const Text_Nu2;
+    QLabel* const Label4;  QLineEdit* const Text_p2p1;
+    QLabel* const Label5;  QLineEdit* const Text_T2T1;
 
     // Event handlers.
     void Form_Load();
