@@ -3,14 +3,16 @@
 #   ./quickstart.sh run    starts the calculator
 #   ./quickstart.sh test   runs every test
 #   ./quickstart.sh bench  runs every benchmark and prints the table of figures and floors
-# Both are safe to repeat: installed packages and an up-to-date build are left alone.
+#   ./quickstart.sh windows  builds Velhorn.exe and a zip for Windows (cross-builds Qt once)
+# All are safe to repeat: installed packages and an up-to-date build are left alone.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 mode=${1:-run}
 case "$mode" in
   run|test|bench) ;;
-  *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+  windows) exec packaging/windows/build-windows.sh ;;
+  *) echo "usage: $0 run|test|bench|windows" >&2; exit 2 ;;
 esac
 
 packages=(
