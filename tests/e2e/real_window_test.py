@@ -41,16 +41,10 @@ class Session:
 
     def __init__(self, program):
         self.processes = []
-        number = next(n for n in range(90, 200) if not os.path.exists(f"/tmp/.X{n}-lock"))
-        self.display = f":{number}"
-        self.spawn(["Xvfb", self.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"])
-        os.environ["DISPLAY"] = self.display
-        wait_for(lambda: subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True).returncode == 0,
-                 "the X server")
+        start_x_session(self.spawn)
         bus = subprocess.run(["dbus-launch", "--sh-syntax"], capture_output=True, text=True, check=True).stdout
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = re.search(r"DBUS_SESSION_BUS_ADDRESS='([^']*)'", bus).group(1)
         self.bus_pid = int(re.search(r"DBUS_SESSION_BUS_PID=(\d+)", bus).group(1))
-        self.spawn(["openbox"])
         self.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
         time.sleep(1)
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LC_ALL="C.UTF-8")
@@ -62,15 +56,34 @@ class Session:
         return process
 
     def close(self):
-        # Politely, so the X server removes its socket and lock for whoever comes next.
-        for process in reversed(self.processes):
-            process.terminate()
-            try:
-                process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+        stop(self.processes)
         os.kill(self.bus_pid, 9)
+
+
+def start_x_session(spawn):
+    """An X server on a free display, with a window manager; DISPLAY names it."""
+    number = next(n for n in range(90, 200) if not os.path.exists(f"/tmp/.X{n}-lock"))
+    os.environ["DISPLAY"] = f":{number}"
+    spawn(["Xvfb", os.environ["DISPLAY"], "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"])
+    wait_for(lambda: subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True).returncode == 0,
+             "the X server")
+    spawn(["openbox"])
+
+
+def stop(processes):
+    # Politely, so the X server removes its socket and lock for whoever comes next.
+    for process in reversed(processes):
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def report():
+    print(f"{len(passes)} passed, {len(failures)} failed")
+    return 1 if failures else 0
 
 
 def xdotool(*args):
@@ -335,8 +348,7 @@ def main():
               "and the window system sees one")
     finally:
         session.close()
-    print(f"{len(passes)} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return report()
 
 
 if __name__ == "__main__":

@@ -12,7 +12,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
-from real_window_test import BLACK, BLUE, CONTROLS, FRAMES, RED, check, failures, passes, screenshot, wait_for, xdotool  # noqa: E402
+from real_window_test import (BLACK, BLUE, CONTROLS, FRAMES, RED, check, report, screenshot,  # noqa: E402
+                              start_x_session, stop, wait_for, xdotool)
 
 SKIPPED = 77
 CLIENT = (407, 316)
@@ -44,11 +45,7 @@ class WineSession:
 
     def __init__(self, exe, scratch):
         self.processes = []
-        number = next(n for n in range(90, 200) if not os.path.exists(f"/tmp/.X{n}-lock"))
-        os.environ["DISPLAY"] = f":{number}"
-        self.spawn(["Xvfb", os.environ["DISPLAY"], "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"])
-        wait_for(lambda: run("xdotool", "getdisplaygeometry").returncode == 0, "the X server")
-        self.spawn(["openbox"])
+        start_x_session(self.spawn)
         self.env = dict(os.environ, WINEPREFIX=os.path.join(scratch, "prefix"), WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         subprocess.run([WINE, "wineboot", "-i"], env=self.env, capture_output=True, timeout=120)
@@ -61,13 +58,7 @@ class WineSession:
 
     def close(self):
         subprocess.run([WINE + "server", "-k"], env=self.env, capture_output=True)
-        for process in reversed(self.processes):
-            process.terminate()
-            try:
-                process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+        stop(self.processes)
 
 
 def window(title):
@@ -155,8 +146,7 @@ def main():
             check(ended, "closing both windows ends the program")
         finally:
             session.close()
-    print(f"{len(passes)} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return report()
 
 
 if __name__ == "__main__":
