@@ -3,7 +3,8 @@
 # cross-builds Qt Core, Gui and Widgets from Debian's qt6-base source (once; the build is kept
 # outside the checkout, keyed by Qt's version), builds Velhorn.exe with its version record and
 # icon, and packs a zip that a Windows user unpacks and runs.
-#   packaging/windows/build-windows.sh      prints the zip's path on its last line
+#   packaging/windows/build-windows.sh               prints the zip's path on its last line
+#   packaging/windows/build-windows.sh --qt-prefix   where the cross-built Qt is (or would be) kept
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 here=$root/packaging/windows
@@ -12,20 +13,15 @@ cache=${VELHORN_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velhorn-windows}
 export VELHORN_QT_PREFIX=$cache/qt-$qt_version-mingw64
 build=$root/build/windows
 jobs=$(nproc)
+if [ "${1:-}" = --qt-prefix ]; then
+  echo "$VELHORN_QT_PREFIX"
+  exit 0
+fi
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev qt6-base-dev-tools
-          xz-utils zip dpkg-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+          xz-utils zip dpkg-dev
+          wine64 icoutils libimage-exiftool-perl unzip xvfb openbox xdotool imagemagick)  # its test
+"$root/tools/ensure-packages.sh" "${packages[@]}"
 
 # Qt's source, through a private apt configuration that adds source entries for the suites this
 # machine already uses; the machine's own configuration is left alone.

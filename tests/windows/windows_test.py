@@ -12,12 +12,13 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
-from real_window_test import (BLACK, BLUE, CONTROLS, FRAMES, RED, check, report, screenshot,  # noqa: E402
+from real_window_test import (BLACK, BLUE, CONTROLS, FRAMES, LIGHT_YELLOW, RED, check, report, screenshot,  # noqa: E402
                               start_x_session, stop, wait_for, xdotool)
 
 SKIPPED = 77
 CLIENT = (407, 316)
 WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
 
 
 def run(*argv, **kwargs):
@@ -37,7 +38,9 @@ def icon_images(exe, scratch):
     ico = os.path.join(scratch, "icon.ico")
     with open(ico, "wb") as out:
         subprocess.run(["wrestool", "--extract", "--type=14", exe], stdout=out, check=True)
-    return run("identify", "-format", "%wx%h %[bit-depth]-bit\n", ico).stdout.split("\n")[:-1]
+    # identify's own lines name each image's size and colour depth: "ICO 32x32 ... 4-bit sRGB".
+    return [" ".join(re.search(r" (\d+x\d+) .* (\d+-bit)", line).groups())
+            for line in run("identify", ico).stdout.splitlines()]
 
 
 class WineSession:
@@ -57,7 +60,7 @@ class WineSession:
         return process
 
     def close(self):
-        subprocess.run([WINE + "server", "-k"], env=self.env, capture_output=True)
+        subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True)
         stop(self.processes)
 
 
@@ -100,10 +103,19 @@ def main():
         try:
             main_window = wait_for(lambda: window("Velhorn"), "the main window", timeout=60)[0]
             time.sleep(1)
-            x, y, width, height = geometry(main_window)
+            width, height = geometry(main_window)[2:]
             menu = height - CLIENT[1]
             check(width == CLIENT[0] and 0 < menu < 40, f"client area {CLIENT[0]} x {CLIENT[1]} below the menu: {width} x {height}")
-            client = (x, y + menu)
+            # Wine's window position is its own; the chart's light yellow says where the client is.
+            shown = screenshot()
+            yellow = wait_for(lambda: next(((x, y) for y in range(0, 768, 2) for x in range(0, 1024, 2)
+                                            if shown(x, y) == LIGHT_YELLOW), None), "the chart")
+            while shown(yellow[0] - 1, yellow[1]) == LIGHT_YELLOW:
+                yellow = (yellow[0] - 1, yellow[1])
+            while shown(yellow[0], yellow[1] - 1) == LIGHT_YELLOW:
+                yellow = (yellow[0], yellow[1] - 1)
+            border = 2
+            client = (yellow[0] - CONTROLS["Picture1"][0] - border, yellow[1] - CONTROLS["Picture1"][1] - border)
 
             def click(control):
                 left, top, w, h, frame = CONTROLS[control]
@@ -117,6 +129,8 @@ def main():
                 xdotool("type", "--delay", 30, text)
             click("Command1")
             time.sleep(1)
+            shots = os.environ.get("VELHORN_SHOTS", scratch)
+            subprocess.run(["import", "-window", "root", os.path.join(shots, "wine-press.png")])
             pixel = screenshot()
             px, py, pw, ph = CONTROLS["Picture1"][:4]
             cx, cy, cw, ch = client[0] + px + 2, client[1] + py + 2, pw - 4, ph - 4
@@ -131,7 +145,7 @@ def main():
 
             xdotool("mousemove", client[0] + 20, client[1] - menu // 2, "click", 1)
             check(wait_for(lambda: window("About"), "the About window", timeout=15) != [], "the About window opens")
-            subprocess.run(["import", "-window", "root", os.path.join(os.environ.get("VELHORN_SHOTS", scratch), "wine.png")])
+            subprocess.run(["import", "-window", "root", os.path.join(shots, "wine-about.png")])
 
             for title in ("About", "Velhorn"):
                 for wid in window(title):
