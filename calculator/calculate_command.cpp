@@ -18,6 +18,12 @@ std::u16string_view textOf(const QString& text)
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())};
 }
 
+// Results are shown with the user's decimal separator; input is always read with a point.
+std::string decimalSeparator()
+{
+    return QLocale().decimalPoint().toStdString();
+}
+
 widgets::UserPoint onChart(press::ChartPoint p)
 {
     return widgets::UserPoint::fromDouble(p.x, p.y);
@@ -30,8 +36,7 @@ void Form1::Command1_Click()
     const QString M1 = Text_M1->text();
     const QString Teta = Text_Teta->text();
     const QString M2 = Text_M2->text();
-    const std::string separator = QLocale().decimalPoint().toStdString();
-    applyPress(press::press(fan(), selectedMode(), {textOf(M1), textOf(Teta), textOf(M2)}, separator));
+    applyPress(press::press(fan(), selectedMode(), {textOf(M1), textOf(Teta), textOf(M2)}, decimalSeparator()));
 }
 
 std::optional<press::Mode> Form1::selectedMode() const
@@ -64,10 +69,8 @@ void Form1::applyPress(const press::Outcome& outcome)
             widgets::writeText(box(static_cast<press::Box>(i)), QString::fromStdString(*text));
     for (const press::Marker& m : outcome.markers)
         Picture1->Line(onChart(m.from), onChart(m.to), m.colour == press::MarkerColour::Red ? widgets::kRed : widgets::kBlue);
-    if (outcome.redrawChart) {
-        const std::string separator = QLocale().decimalPoint().toStdString();
-        Picture1->setAccessibleDescription(QString::fromStdString(press::describeChart(outcome.states, separator)));
-    }
+    if (outcome.redrawChart)
+        Picture1->setAccessibleDescription(QString::fromStdString(press::describeChart(outcome.states, decimalSeparator())));
     if (outcome.message)
         MsgBox(QString::fromStdString(*outcome.message));
 }

@@ -96,7 +96,7 @@ Form1::Form1(QWidget* parent)
     Picture1->setAccessibleName(QStringLiteral("Chart of Nu against M"));
     Picture1->setAccessibleDescription(QStringLiteral("nothing drawn yet"));
     Command1->setCaption(QStringLiteral("Choose an Output option"));
-    setTabOrder();
+    orderKeyboardFocus();
     connectHandlers();
     messageBox_ = [this](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, this);
@@ -107,7 +107,7 @@ Form1::Form1(QWidget* parent)
 
 Form1::~Form1() = default;
 
-void Form1::setTabOrder()
+void Form1::orderKeyboardFocus()
 {
     // Keyboard order through the controls that take focus.
     QWidget* const order[] = {Picture1, Text_Nu2, Text_M1, Option_M1, Option_Teta, Text_Teta,

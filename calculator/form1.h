@@ -80,7 +80,7 @@ public:
     [[nodiscard]] about::Form_About* aboutWindow() const { return aboutWindow_.get(); }
 
 private:
-    void setTabOrder();
+    void orderKeyboardFocus();
     void connectHandlers();
     void prepareForOutput(QLineEdit* outputBox);
     [[nodiscard]] std::optional<press::Mode> selectedMode() const;

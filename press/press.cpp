@@ -16,6 +16,12 @@ namespace {
 
 constexpr double kLowestMach = 1;
 
+// A result as a box shows it: rounded to three decimals, with the user's decimal separator.
+std::string shownNumber(double value, std::string_view separator)
+{
+    return displayNumber(roundTo3(value), separator);
+}
+
 // The M1 and M2 modes are one computation seen from either side of the fan: a Mach number is
 // given, its nu is moved by Teta, and the Mach number of the other state is found from that.
 struct InverseMode {
@@ -139,7 +145,7 @@ private:
         return true;
     }
 
-    std::string shown(double value) const { return displayNumber(roundTo3(value), separator_); }
+    std::string shown(double value) const { return shownNumber(value, separator_); }
     void show(Box box, double value) { set(box, shown(value)); }
     void set(Box box, std::string text) { outcome_.boxes[static_cast<std::size_t>(box)] = std::move(text); }
 
@@ -213,9 +219,8 @@ std::string describeChart(const std::vector<MarkedState>& states, std::string_vi
     for (const MarkedState& s : states) {
         if (!description.empty())
             description += "; ";
-        description += "state " + std::to_string(s.number) + ": M = " +
-                       displayNumber(roundTo3(s.M), decimalSeparator) + ", \u03BD = " +
-                       displayNumber(roundTo3(s.Nu), decimalSeparator) + (s.given ? ", given" : ", found");
+        description += "state " + std::to_string(s.number) + ": M = " + shownNumber(s.M, decimalSeparator) +
+                       ", \u03BD = " + shownNumber(s.Nu, decimalSeparator) + (s.given ? ", given" : ", found");
     }
     return description;
 }
