@@ -1,15 +1,11 @@
 #include "flow/expansion_fan.h"
 
-#include "flow/gas.h"
-
 #include <cmath>
 #include <stdexcept>
 
 namespace velhorn::flow {
 
 namespace {
-
-using gas::kHalfGammaMinusOne;
 
 // nu(M) in radians, evaluated in a fixed order so that every caller gets the same bits.
 double nuRadians(double M, double Lambda, double& s)
@@ -20,8 +16,8 @@ double nuRadians(double M, double Lambda, double& s)
 
 }  // namespace
 
-ExpansionFan::ExpansionFan()
-    : Pi(4 * std::atan(1.0)), DegRad(Pi / 180), Lambda(std::sqrt(6.0))
+ExpansionFan::ExpansionFan(const Gas& gas)
+    : Pi(4 * std::atan(1.0)), DegRad(Pi / 180), Lambda(gas.lambda()), gas_(gas)
 {
 }
 
@@ -62,7 +58,7 @@ Inversion ExpansionFan::invert(double NuDegrees) const
         const double f = nuRadians(M, Lambda, s) - target;
         if (std::fabs(f) < kToleranceRadians)
             return result;
-        const double fPrime = (s / M) / (1 + kHalfGammaMinusOne * std::pow(M, 2));
+        const double fPrime = (s / M) / (1 + gas_.halfGammaMinusOne() * std::pow(M, 2));
         result.M = M - f / fPrime;
         ++result.updates;
         if (!std::isfinite(result.M)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "flow/gas.h"
+
 namespace velhorn::flow {
 
 // Why an inversion stopped without a solution.
@@ -18,11 +20,14 @@ struct Inversion {
     [[nodiscard]] bool solved() const { return outcome == InversionOutcome::Converged; }
 };
 
-// Prandtl-Meyer function of a perfect gas with gamma = 1.4, and its Newton inverse.
-// The constants are computed at run time, in this order, when the object is made.
+// Prandtl-Meyer function of a perfect gas, air unless told otherwise, and its Newton inverse
+// with the window's fixed start, tolerance and step cap. The constants are computed at run
+// time, in this order, when the object is made.
 class ExpansionFan {
 public:
-    ExpansionFan();
+    explicit ExpansionFan(const Gas& gas = Gas::air());
+
+    [[nodiscard]] const Gas& gas() const { return gas_; }
 
     const double Pi;
     const double DegRad;  // radians per degree
@@ -44,6 +49,9 @@ public:
 
     static constexpr int kStepCap = 50;
     static constexpr double kToleranceRadians = 1e-5;
+
+private:
+    Gas gas_;
 };
 
 }  // namespace velhorn::flow

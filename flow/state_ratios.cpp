@@ -1,22 +1,23 @@
 #include "flow/state_ratios.h"
 
-#include "flow/gas.h"
-
 #include <cmath>
 
 namespace velhorn::flow {
 
-using gas::kGammaOverGammaMinusOne;
-using gas::kHalfGammaMinusOne;
-
-double temperatureRatio(double M1, double M2)
+double temperatureRatio(double M1, double M2, const Gas& gas)
 {
-    return (1 + kHalfGammaMinusOne * std::pow(M1, 2)) / (1 + kHalfGammaMinusOne * std::pow(M2, 2));
+    const double k = gas.halfGammaMinusOne();
+    return (1 + k * std::pow(M1, 2)) / (1 + k * std::pow(M2, 2));
 }
 
-double pressureRatio(double T2T1)
+double pressureRatio(double T2T1, const Gas& gas)
 {
-    return std::pow(T2T1, kGammaOverGammaMinusOne);
+    return std::pow(T2T1, gas.gammaOverGammaMinusOne());
+}
+
+double densityRatio(double T2T1, const Gas& gas)
+{
+    return std::pow(T2T1, gas.oneOverGammaMinusOne());
 }
 
 }  // namespace velhorn::flow

@@ -1,0 +1,36 @@
+#include "cli/output.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace velhorn::cli {
+
+Output::Output(std::FILE* file) : file_(file)
+{
+    buffer_.reserve(2 * kChunk);
+}
+
+Output::~Output()
+{
+    flush();
+}
+
+void Output::flush()
+{
+    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        if (errno == EPIPE)
+            std::_Exit(0);
+        std::fprintf(stderr, "velhorn-cli: cannot write the results: %s\n", std::strerror(errno));
+        std::_Exit(2);
+    }
+    buffer_.clear();
+    if (std::fflush(file_) != 0) {
+        if (errno == EPIPE)
+            std::_Exit(0);
+        std::fprintf(stderr, "velhorn-cli: cannot write the results: %s\n", std::strerror(errno));
+        std::_Exit(2);
+    }
+}
+
+}  // namespace velhorn::cli

@@ -1,0 +1,159 @@
+#include "flow/solve.h"
+
+#include <cmath>
+#include <limits>
+
+namespace velhorn::flow {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Names of each state's quantities, indexed by state (1 or 2) then by By.
+constexpr std::string_view kNames[2][3] = {{"M1", "nu1", "mu1"}, {"M2", "nu2", "mu2"}};
+
+std::string_view nameOf(int state, By by)
+{
+    return kNames[state - 1][static_cast<int>(by)];
+}
+
+Problem outOfRange(std::string_view quantity, double value, double low, double high, bool highOpen)
+{
+    return Problem{Problem::Kind::OutOfRange, quantity, value, low, high, highOpen, {}, {}, 0};
+}
+
+// The Mach number of a given state, or why there is none.
+std::variant<double, Problem> machOf(const Gas& gas, int state, Given given)
+{
+    const std::string_view name = nameOf(state, given.by);
+    switch (given.by) {
+    case By::Mach:
+        if (!(given.value >= 1) || std::isinf(given.value))
+            return outOfRange(name, given.value, 1, kInfinity, true);
+        return given.value;
+    case By::Nu:
+        if (const auto M = machFromNu(gas, given.value))
+            return *M;
+        return outOfRange(name, given.value, 0, nuMaxDegrees(gas), true);
+    case By::Mu:
+        if (const auto M = machFromMu(given.value))
+            return *M;
+        return outOfRange(name, given.value, 0, 90, false);
+    }
+    return given.value;
+}
+
+bool finite(const State& s)
+{
+    return std::isfinite(s.M) && std::isfinite(s.nu) && std::isfinite(s.mu) && std::isfinite(s.pOverP0) &&
+           std::isfinite(s.TOverT0) && std::isfinite(s.rhoOverRho0);
+}
+
+bool finite(const Fan& f)
+{
+    return finite(f.upstream) && finite(f.downstream) && std::isfinite(f.theta) && std::isfinite(f.p2p1) &&
+           std::isfinite(f.T2T1) && std::isfinite(f.rho2rho1) && std::isfinite(f.rearwardMachLine);
+}
+
+Problem beyondDoubleRange()
+{
+    return Problem{Problem::Kind::BeyondDoubleRange, {}, 0, 0, 0, false, {}, {}, 0};
+}
+
+// The state `theta` degrees beyond (sign +1) or before (sign -1) a known state.
+std::variant<State, Problem> stateTurnedBy(const Gas& gas, const State& known, int knownState,
+                                           std::string_view knownName, double knownValue, double theta)
+{
+    const double sign = knownState == 1 ? 1 : -1;
+    const double nuMax = nuMaxDegrees(gas);
+    const double nu = known.nu + sign * theta;
+    const auto M = std::isfinite(theta) ? machFromNu(gas, nu) : std::nullopt;
+    if (!M) {
+        // nu of the other state must lie in [0, nuMax).
+        const double a = sign * (0 - known.nu);
+        const double b = sign * (nuMax - known.nu);
+        Problem p = outOfRange("theta", theta, std::fmin(a, b), std::fmax(a, b), true);
+        p.solvedFor = knownState == 1 ? "M2" : "M1";
+        p.givenName = knownName;
+        p.givenValue = knownValue;
+        return p;
+    }
+    return stateAt(gas, *M, nu);
+}
+
+}  // namespace
+
+std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstream, std::optional<Given> downstream,
+                                    std::optional<double> theta)
+{
+    std::optional<State> states[2];
+    for (int state : {1, 2}) {
+        const auto& given = state == 1 ? upstream : downstream;
+        if (!given)
+            continue;
+        const auto M = machOf(gas, state, *given);
+        if (const auto* p = std::get_if<Problem>(&M))
+            return *p;
+        states[state - 1] = stateAt(gas, std::get<double>(M));
+    }
+    if (theta && !std::isfinite(*theta))
+        return outOfRange("theta", *theta, -nuMaxDegrees(gas), nuMaxDegrees(gas), true);
+    if (states[0] && !states[1]) {
+        auto s = stateTurnedBy(gas, *states[0], 1, nameOf(1, upstream->by), upstream->value, theta.value_or(0));
+        if (const auto* p = std::get_if<Problem>(&s))
+            return *p;
+        states[1] = std::get<State>(s);
+    } else if (states[1] && !states[0]) {
+        auto s = stateTurnedBy(gas, *states[1], 2, nameOf(2, downstream->by), downstream->value, theta.value_or(0));
+        if (const auto* p = std::get_if<Problem>(&s))
+            return *p;
+        states[0] = std::get<State>(s);
+    }
+    Fan fan = fanBetween(gas, *states[0], *states[1]);
+    if (theta && !(upstream && downstream)) {
+        // The angle given, not nu2 - nu1 again, which may differ from it in the last bit.
+        fan.theta = *theta;
+        fan.rearwardMachLine = fan.downstream.mu - *theta;
+    }
+    if (!finite(fan))
+        return beyondDoubleRange();
+    return fan;
+}
+
+std::variant<std::vector<Fan>, Problem> solveChain(const Gas& gas, Given upstream, std::span<const double> thetas)
+{
+    std::vector<Fan> fans;
+    std::optional<Given> from = upstream;
+    for (double theta : thetas) {
+        auto fan = solveFan(gas, from, std::nullopt, theta);
+        if (auto* p = std::get_if<Problem>(&fan))
+            return *p;
+        fans.push_back(std::get<Fan>(fan));
+        from = Given{By::Mach, fans.back().downstream.M};
+    }
+    if (!fans.empty()) {
+        Fan overall = fanBetween(gas, fans.front().upstream, fans.back().downstream);
+        overall.theta = 0;
+        for (double theta : thetas)
+            overall.theta += theta;
+        overall.rearwardMachLine = overall.downstream.mu - overall.theta;
+        fans.push_back(overall);
+    }
+    return fans;
+}
+
+std::variant<State, Problem> tableState(const Gas& gas, Given given)
+{
+    const auto M = machOf(gas, 1, given);
+    if (const auto* p = std::get_if<Problem>(&M)) {
+        Problem named = *p;
+        named.quantity = given.by == By::Nu ? "nu" : "M";
+        return named;
+    }
+    const State state = stateAt(gas, std::get<double>(M));
+    if (!finite(state))
+        return beyondDoubleRange();
+    return state;
+}
+
+}  // namespace velhorn::flow

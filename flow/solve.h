@@ -1,0 +1,50 @@
+#pragma once
+
+#include "flow/fan.h"
+#include "flow/gas.h"
+
+#include <optional>
+#include <span>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// A fan from any two of its three givens, or a chain of fans over several corners, with the
+// reason when there is none.
+namespace velhorn::flow {
+
+// How a state is given.
+enum class By { Mach, Nu, Mu };
+struct Given {
+    By by = By::Mach;
+    double value = 1;
+};
+
+// Why a case has no solution: `quantity` (as "M1", "nu2", "theta") was `value`, and only
+// values from `low` to `high` have one; `highOpen` when `high` itself has none.
+struct Problem {
+    enum class Kind { OutOfRange, BeyondDoubleRange };
+    Kind kind = Kind::OutOfRange;
+    std::string_view quantity;
+    double value = 0;
+    double low = 0;
+    double high = 0;
+    bool highOpen = false;
+    std::string_view solvedFor;  // for theta: the state that cannot be found ("M2"), else empty
+    std::string_view givenName;  // for theta: the state it was measured from ("M1")
+    double givenValue = 0;
+};
+
+// Exactly two of the three must be present.
+[[nodiscard]] std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstream,
+                                                  std::optional<Given> downstream, std::optional<double> theta);
+
+// Corners turned one after another from `upstream`: one fan a corner, and the whole chain as
+// one fan last.
+[[nodiscard]] std::variant<std::vector<Fan>, Problem> solveChain(const Gas& gas, Given upstream,
+                                                                 std::span<const double> thetas);
+
+// A state of the gas table, given by M or by nu.
+[[nodiscard]] std::variant<State, Problem> tableState(const Gas& gas, Given given);
+
+}  // namespace velhorn::flow

@@ -1,0 +1,99 @@
+#include "press/records.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace velhorn::press {
+
+std::array<double, kFanColumns.size()> fanValues(const flow::Fan& f)
+{
+    const flow::State& a = f.upstream;
+    const flow::State& b = f.downstream;
+    return {f.gamma, a.M, a.nu, a.mu, a.pOverP0, a.TOverT0, a.rhoOverRho0,
+            b.M, b.nu, b.mu, b.pOverP0, b.TOverT0, b.rhoOverRho0,
+            f.theta, f.p2p1, f.T2T1, f.rho2rho1,
+            f.forwardMachLine, f.rearwardMachLine, f.maxTurn, f.nuMax};
+}
+
+std::array<double, kStateColumns.size()> stateValues(const flow::State& s)
+{
+    return {s.M, s.nu, s.mu, s.pOverP0, s.TOverT0, s.rhoOverRho0};
+}
+
+void appendShortest(std::string& out, double value)
+{
+    if (!std::isfinite(value))
+        return;
+    if (value == 0)
+        value = 0.0;  // no "-0"
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    (void)error;  // 32 characters hold any double's shortest form
+    out.append(buffer, end);
+}
+
+std::string shortestNumber(double value)
+{
+    std::string text;
+    appendShortest(text, value);
+    return text;
+}
+
+std::string roundedNumber(double value, int digits)
+{
+    if (!std::isfinite(value))
+        return {};
+    if (value == 0)
+        value = 0.0;
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
+                                            digits < 1 ? 1 : digits > 17 ? 17 : digits);
+    (void)error;  // 64 characters hold 17 digits, a sign, a point and an exponent
+    return {buffer, end};
+}
+
+std::optional<double> readNumber(std::string_view text)
+{
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty())
+        return std::nullopt;
+    // from_chars also reads "inf", "nan" and hexadecimal digits after "0x"; a number here is
+    // decimal digits with an optional point and exponent.
+    for (char c : text) {
+        const bool allowed = (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '-' || c == '+';
+        if (!allowed)
+            return std::nullopt;
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::string problemText(const flow::Problem& p, int digits)
+{
+    using Kind = flow::Problem::Kind;
+    if (p.kind == Kind::BeyondDoubleRange)
+        return "the results lie beyond the range of double-precision numbers";
+    const auto number = [digits](double v) {
+        if (std::isinf(v))
+            return std::string(v > 0 ? "infinity" : "-infinity");
+        return roundedNumber(v, digits);
+    };
+    const std::string range = std::isinf(p.high) ? "at least " + number(p.low)
+                              : p.highOpen       ? "from " + number(p.low) + " up to but not including " + number(p.high)
+                                                 : "above " + number(p.low) + " and at most " + number(p.high);
+    std::string text;
+    if (!p.solvedFor.empty()) {
+        text = "no " + std::string(p.solvedFor) + " gives theta = " + number(p.value) + " with " +
+               std::string(p.givenName) + " = " + number(p.givenValue);
+    } else {
+        const bool subsonic = p.quantity.starts_with('M') && p.value < 1;
+        text = std::string(p.quantity) + " = " + number(p.value) + (subsonic ? " is subsonic" : " has no solution");
+    }
+    return text + ": " + std::string(p.quantity) + " must be " + range;
+}
+
+}  // namespace velhorn::press

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "flow/fan.h"
+#include "flow/solve.h"
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+// Results as records for other programs: named columns with their units, values at full
+// precision with a point, one line a record. The command line writes these, and so can anything
+// that must agree with it.
+namespace velhorn::press {
+
+// Every quantity of a fan, in column order.
+inline constexpr std::array<std::string_view, 21> kFanColumns = {
+    "gamma",     "M1",       "nu1_deg",  "mu1_deg", "p1_p0",  "T1_T0",  "rho1_rho0",
+    "M2",        "nu2_deg",  "mu2_deg",  "p2_p0",   "T2_T0",  "rho2_rho0",
+    "theta_deg", "p2_p1",    "T2_T1",    "rho2_rho1",
+    "forward_mach_line_deg", "rearward_mach_line_deg", "max_turn_deg", "nu_max_deg",
+};
+[[nodiscard]] std::array<double, kFanColumns.size()> fanValues(const flow::Fan& fan);
+
+// A row of a gas table.
+inline constexpr std::array<std::string_view, 6> kStateColumns = {"M", "nu_deg", "mu_deg", "p_p0", "T_T0", "rho_rho0"};
+[[nodiscard]] std::array<double, kStateColumns.size()> stateValues(const flow::State& state);
+
+// The shortest text that reads back to the same double, with a point; "0" for either zero.
+// Not-a-number and infinities have no text and give an empty string.
+[[nodiscard]] std::string shortestNumber(double value);
+// `digits` significant digits (1 to 17), for people.
+[[nodiscard]] std::string roundedNumber(double value, int digits);
+
+// A whole number as a program gives it: optional sign, digits, optional point and fraction,
+// optional exponent, nothing else, and finite. Nothing for anything else.
+[[nodiscard]] std::optional<double> readNumber(std::string_view text);
+
+// Appends `value` as shortestNumber does, without a temporary string.
+void appendShortest(std::string& out, double value);
+
+// Why a case has no solution, in one line; numbers with `digits` significant digits.
+[[nodiscard]] std::string problemText(const flow::Problem& problem, int digits);
+
+}  // namespace velhorn::press
