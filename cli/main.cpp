@@ -32,10 +32,11 @@ std::string gasList()
 {
     std::string list = "Gases for --gas (gamma, and where the value comes from):\n";
     for (const auto& gas : flow::gasPresets()) {
-        list += "  " + std::string(gas.name) + std::string(16 - gas.name.size(), ' ') +
-                press::roundedNumber(gas.gamma, 4) + "  " + std::string(gas.source) + "\n";
+        const std::string gamma = press::roundedNumber(gas.gamma, 4);
+        list += "  " + std::string(gas.name) + std::string(16 - gas.name.size(), ' ') + gamma +
+                std::string(7 - gamma.size(), ' ') + std::string(gas.source) + "\n";
     }
-    return list;
+    return list + "Table A-2(a): Cengel and Boles, Thermodynamics: An Engineering Approach, ideal gases at 300 K.\n";
 }
 
 // The state a subcommand's --M1, --nu1 or --mu1 (or state 2's) gives, if any.
@@ -53,13 +54,28 @@ struct StateOptions {
     }
     void add(CLI::App& app, const std::string& state, const std::string& which)
     {
-        auto* m = app.add_option("--M" + state, M, "Mach number " + which);
-        auto* n = app.add_option("--nu" + state, nu, "Prandtl-Meyer angle " + which + ", degrees");
-        auto* u = app.add_option("--mu" + state, mu, "Mach angle " + which + ", degrees");
+        auto* m = app.add_option("--M" + state, M, "Mach number " + which)->type_name("X");
+        auto* n = app.add_option("--nu" + state, nu, "Prandtl-Meyer angle " + which + ", degrees")->type_name("DEG");
+        auto* u = app.add_option("--mu" + state, mu, "Mach angle " + which + ", degrees")->type_name("DEG");
         m->excludes(n)->excludes(u);
         n->excludes(u);
     }
 };
+
+// The first word that is neither an option nor an option's value, when it names no subcommand.
+std::string unknownCommand(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "solve" || word == "table" || word == "batch")
+            return {};
+        if (word == "--gas" || word == "--gamma" || word == "--format" || word == "--digits")
+            ++i;
+        else if (!word.starts_with("-"))
+            return word;
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -78,12 +94,15 @@ int main(int argc, char** argv)
 
     std::string gasName, gammaText, formatName = "table";
     int digits = 6;
-    auto* gasOption = app.add_option("--gas", gasName, "a named gas (listed below); air when neither is given");
-    auto* gammaOption = app.add_option("--gamma", gammaText, "ratio of specific heats, above 1");
+    auto* gasOption = app.add_option("--gas", gasName, "a named gas (listed below); air when neither is given")
+                          ->type_name("NAME");
+    auto* gammaOption = app.add_option("--gamma", gammaText, "ratio of specific heats, above 1")->type_name("G");
     gasOption->excludes(gammaOption);
     app.add_option("--format", formatName, "table (rounded, for people), or csv, tsv, json (full precision)")
+        ->type_name("FORMAT")
         ->check(CLI::IsMember({"table", "csv", "tsv", "json"}));
     app.add_option("--digits", digits, "significant digits in a table and in messages, 1 to 17")
+        ->type_name("N")
         ->check(CLI::Range(1, 17));
 
     auto* solve = app.add_subcommand("solve", "one fan from two of state 1, state 2 and theta; or a chain of "
@@ -93,6 +112,7 @@ int main(int argc, char** argv)
     downstream.add(*solve, "2", "behind the fan");
     std::vector<std::string> thetaTexts;
     solve->add_option("--theta", thetaTexts, "turning angle, degrees; several (5,10 or repeated) chain corners")
+        ->type_name("DEG")
         ->delimiter(',');
 
     auto* table = app.add_subcommand("table", "a gas table: M, nu, mu, p/p0, T/T0, rho/rho0 over a range");
@@ -112,7 +132,9 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0)
             return app.exit(e);
-        cli::complain(std::string(e.what()) + " (see velhorn-cli --help)");
+        const std::string command = unknownCommand(argc, argv);
+        cli::complain(command.empty() ? std::string(e.what()) + " (see velhorn-cli --help)"
+                                      : "unknown command '" + command + "'; the commands are solve, table and batch");
         return cli::kUsage;
     }
 

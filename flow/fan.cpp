@@ -154,7 +154,7 @@ State stateAt(const Gas& gas, double M, double nu)
     state.M = M;
     state.nu = nu;
     state.mu = static_cast<double>(std::atan2(1.0L, sFromMach(M)) * kDegreesPerRadianLong);
-    const double stagnation = 1 + gas.halfGammaMinusOne() * M * M;  // T0 / T
+    const double stagnation = 1 + gas.halfGammaMinusOne() * (M * M);  // T0 / T
     state.TOverT0 = 1 / stagnation;
     state.pOverP0 = std::pow(stagnation, -gas.gammaOverGammaMinusOne());
     state.rhoOverRho0 = state.pOverP0 * stagnation;  // rho / rho0 = (p / p0) (T0 / T)
@@ -169,7 +169,7 @@ Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream)
     fan.downstream = downstream;
     fan.theta = downstream.nu - upstream.nu;
     const double k = gas.halfGammaMinusOne();
-    fan.T2T1 = (1 + k * upstream.M * upstream.M) / (1 + k * downstream.M * downstream.M);
+    fan.T2T1 = (1 + k * (upstream.M * upstream.M)) / (1 + k * (downstream.M * downstream.M));
     fan.p2p1 = downstream.pOverP0 / upstream.pOverP0;  // p0 is the same on both sides of the fan
     fan.rho2rho1 = downstream.rhoOverRho0 / upstream.rhoOverRho0;
     fan.forwardMachLine = upstream.mu;

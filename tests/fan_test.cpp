@@ -1,0 +1,161 @@
+#include "flow/expansion_fan.h"
+#include "flow/fan.h"
+#include "flow/solve.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+namespace velhorn::flow {
+namespace {
+
+// How many doubles lie between a and b.
+double ulpsApart(double a, double b)
+{
+    return std::fabs(a - b) / (std::nextafter(std::fabs(b), INFINITY) - std::fabs(b));
+}
+
+TEST(Gas, AirKeepsTheWindowsLiteralConstants)
+{
+    const Gas air(1.4);
+    EXPECT_EQ(air.lambda(), std::sqrt(6.0));
+    EXPECT_EQ(air.halfGammaMinusOne(), 0.2);
+    EXPECT_EQ(air.gammaOverGammaMinusOne(), 3.5);
+    // Computed from 1.4 these would each be off in the last bit.
+    const ExpansionFan window;
+    const ExpansionFan fromGamma{Gas(1.4)};
+    for (double M : {1.0, 1.5, 2.0, 7.3, 1e6}) {
+        double a = 0, b = 0;
+        window.Nu_için_hesap(M, a);
+        fromGamma.Nu_için_hesap(M, b);
+        EXPECT_EQ(a, b) << M;
+        EXPECT_EQ(window.invert(a + 3).M, fromGamma.invert(b + 3).M) << M;
+    }
+}
+
+TEST(Gas, RefusesWhatIsNoRatioOfSpecificHeats)
+{
+    for (double gamma : {1.0, 0.5, -3.0, 0.0, std::numeric_limits<double>::quiet_NaN(),
+                         std::numeric_limits<double>::infinity()}) {
+        EXPECT_THROW(Gas{gamma}, std::invalid_argument) << gamma;
+    }
+    EXPECT_NO_THROW(Gas{1 + 1e-12});
+}
+
+// Evaluated with mpmath at 30 digits from the same doubles (gamma, M) the program receives;
+// gamma = 5/3 also has closed forms: nu(sqrt 2) = 2 atan(1/2) - 45 deg, p/p0 at M = 3 is 1/32.
+TEST(Fan, ReferenceValuesForOtherGases)
+{
+    struct Case { double gamma, M, nu, mu, pOverP0; };
+    const std::vector<Case> cases = {
+        {5.0 / 3, 1.05, 0.43649044635131899, 72.247209838053309, 0.45727942655095295},
+        {5.0 / 3, 1.4142135623730951, 8.1301023541559807, 44.999999999999996, 0.27885480092693397},
+        {5.0 / 3, 3.0, 38.94244126898138, 19.471220634490691, 0.031250000000000001},
+        {5.0 / 3, 10.0, 73.008309550640188, 5.7391704772667863, 0.00014478050096796598},
+        {1.2, 1.05, 0.53414967524441168, 72.247209838053309, 0.53391891765909599},
+        {1.2, 2.0, 31.456086831800127, 30.0, 0.13281030862990761},
+        {1.2, 10.0, 153.09359333421655, 5.7391704772667863, 5.6447393005377661e-7},
+        {1.3, 1.5, 12.692849482155763, 41.810314895778598, 0.28361350494971078},
+        {1.3, 3.0, 55.758416895313603, 19.471220634490691, 0.024662622958252915},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "gamma " << c.gamma << ", M " << c.M);
+        const Gas gas(c.gamma);
+        const State s = stateAt(gas, c.M);
+        EXPECT_LE(ulpsApart(s.nu, c.nu), 1);
+        EXPECT_LE(ulpsApart(s.mu, c.mu), 1);
+        EXPECT_LE(ulpsApart(s.pOverP0, c.pOverP0), 4);
+        const auto M = machFromNu(gas, c.nu);
+        ASSERT_TRUE(M);
+        EXPECT_LE(ulpsApart(*M, c.M), 2);
+    }
+    EXPECT_LE(ulpsApart(nuMaxDegrees(Gas(5.0 / 3)), 89.999999999999993), 1);
+    EXPECT_LE(ulpsApart(nuMaxDegrees(Gas(1.2)), 208.49623113198602), 1);
+}
+
+TEST(Fan, InverseReachesTheTargetToTheLastBits)
+{
+    for (double gamma : {1.4, 5.0 / 3, 1.2, 1.001}) {
+        const Gas gas(gamma);
+        for (double M = 1 + 1e-9; M < 1e7; M *= 1.7) {
+            SCOPED_TRACE(testing::Message() << "gamma " << gamma << ", M " << M);
+            const double target = nuDegrees(gas, M);
+            const auto found = machFromNu(gas, target);
+            ASSERT_TRUE(found);
+            // What one step of M moves nu by: no double M can do better than that.
+            const double quantum = nuDegrees(gas, std::nextafter(*found, INFINITY)) - nuDegrees(gas, *found);
+            const double ulp = std::nextafter(target, INFINITY) - target;
+            EXPECT_LE(std::fabs(nuDegrees(gas, *found) - target), quantum + 4 * ulp);
+        }
+    }
+}
+
+TEST(Solve, EveryPairOfGivensGivesTheSameFan)
+{
+    const Gas gas(1.3);
+    const Fan ref = std::get<Fan>(solveFan(gas, Given{By::Mach, 2}, std::nullopt, 15.0));
+    const double M2 = ref.downstream.M;
+    const std::vector<std::variant<Fan, Problem>> others = {
+        solveFan(gas, std::nullopt, Given{By::Mach, M2}, 15.0),
+        solveFan(gas, Given{By::Mach, 2}, Given{By::Mach, M2}, std::nullopt),
+        solveFan(gas, Given{By::Nu, ref.upstream.nu}, std::nullopt, 15.0),
+        solveFan(gas, Given{By::Mu, ref.upstream.mu}, Given{By::Mu, ref.downstream.mu}, std::nullopt),
+    };
+    for (const auto& other : others) {
+        const Fan& f = std::get<Fan>(other);
+        EXPECT_NEAR(f.upstream.M, 2, 1e-14);
+        EXPECT_NEAR(f.downstream.M, M2, 1e-13);
+        EXPECT_NEAR(f.theta, 15, 1e-12);
+        EXPECT_NEAR(f.p2p1, ref.p2p1, 1e-14);
+        EXPECT_NEAR(f.rearwardMachLine, ref.downstream.mu - 15, 1e-12);
+    }
+    EXPECT_NEAR(ref.maxTurn + ref.upstream.nu, nuMaxDegrees(gas), 1e-13);
+    EXPECT_NEAR(ref.rho2rho1, std::pow(ref.T2T1, 1 / (1.3 - 1)), 1e-14);
+}
+
+TEST(Solve, CasesWithoutSolutionNameTheRangeThatHasOne)
+{
+    const Gas& air = Gas::air();
+    const double nu2 = nuDegrees(air, 2);
+    struct Case { std::optional<Given> up; std::optional<Given> down; std::optional<double> theta;
+                  std::string_view quantity; double low; double high; };
+    const std::vector<Case> cases = {
+        {Given{By::Mach, 0.9}, std::nullopt, 1.0, "M1", 1, INFINITY},
+        {std::nullopt, Given{By::Nu, 131}, 1.0, "nu2", 0, nuMaxDegrees(air)},
+        {Given{By::Mu, 91}, std::nullopt, 1.0, "mu1", 0, 90},
+        {Given{By::Mach, 2}, std::nullopt, 150.0, "theta", -nu2, nuMaxDegrees(air) - nu2},
+        {std::nullopt, Given{By::Mach, 2}, 30.0, "theta", nu2 - nuMaxDegrees(air), nu2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.quantity);
+        const auto result = solveFan(air, c.up, c.down, c.theta);
+        ASSERT_TRUE(std::holds_alternative<Problem>(result));
+        const Problem& p = std::get<Problem>(result);
+        EXPECT_EQ(p.quantity, c.quantity);
+        EXPECT_NEAR(p.low, c.low, 1e-12);
+        EXPECT_EQ(std::isinf(p.high), std::isinf(c.high));
+        if (!std::isinf(c.high)) {
+            EXPECT_NEAR(p.high, c.high, 1e-12);
+        }
+    }
+}
+
+TEST(Solve, AChainIsItsCornersTakenTogether)
+{
+    const Gas gas(5.0 / 3);
+    const std::vector<double> thetas = {5, 7.5, 10};
+    const auto fans = std::get<std::vector<Fan>>(solveChain(gas, Given{By::Mach, 1.5}, thetas));
+    ASSERT_EQ(fans.size(), 4u);
+    const Fan& overall = fans.back();
+    const Fan direct = std::get<Fan>(solveFan(gas, Given{By::Mach, 1.5}, std::nullopt, 22.5));
+    EXPECT_EQ(overall.theta, 22.5);
+    EXPECT_NEAR(overall.downstream.M, direct.downstream.M, 1e-13);
+    EXPECT_NEAR(fans[0].p2p1 * fans[1].p2p1 * fans[2].p2p1, overall.p2p1, 1e-15);
+    EXPECT_EQ(fans[1].upstream.M, fans[0].downstream.M);
+}
+
+}  // namespace
+}  // namespace velhorn::flow
