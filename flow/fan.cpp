@@ -154,10 +154,14 @@ State stateAt(const Gas& gas, double M, double nu)
     state.M = M;
     state.nu = nu;
     state.mu = static_cast<double>(std::atan2(1.0L, sFromMach(M)) * kDegreesPerRadianLong);
-    const double stagnation = 1 + gas.halfGammaMinusOne() * (M * M);  // T0 / T
-    state.TOverT0 = 1 / stagnation;
-    state.pOverP0 = std::pow(stagnation, -gas.gammaOverGammaMinusOne());
-    state.rhoOverRho0 = state.pOverP0 * stagnation;  // rho / rho0 = (p / p0) (T0 / T)
+    // In long double: p/p0 raises T/T0 to gamma/(gamma - 1), which multiplies every rounding
+    // of T/T0 and of the exponent by as much again as the logarithm of T0/T.
+    const long double ML = M;
+    const long double stagnation = 1 + gas.halfGammaMinusOneLong() * (ML * ML);  // T0 / T
+    const long double pressure = std::exp(-gas.gammaOverGammaMinusOneLong() * std::log(stagnation));
+    state.TOverT0 = static_cast<double>(1 / stagnation);
+    state.pOverP0 = static_cast<double>(pressure);
+    state.rhoOverRho0 = static_cast<double>(pressure * stagnation);  // rho / rho0 = (p / p0) (T0 / T)
     return state;
 }
 
@@ -168,8 +172,7 @@ Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream)
     fan.upstream = upstream;
     fan.downstream = downstream;
     fan.theta = downstream.nu - upstream.nu;
-    const double k = gas.halfGammaMinusOne();
-    fan.T2T1 = (1 + k * (upstream.M * upstream.M)) / (1 + k * (downstream.M * downstream.M));
+    fan.T2T1 = downstream.TOverT0 / upstream.TOverT0;
     fan.p2p1 = downstream.pOverP0 / upstream.pOverP0;  // p0 is the same on both sides of the fan
     fan.rho2rho1 = downstream.rhoOverRho0 / upstream.rhoOverRho0;
     fan.forwardMachLine = upstream.mu;

@@ -37,16 +37,21 @@ Gas::Gas(double gamma) : gamma_(gamma)
         halfGammaMinusOne_ = 0.2;
         gammaOverGammaMinusOne_ = 3.5;
         oneOverGammaMinusOne_ = 2.5;
-    } else {
-        lambdaSquared_ = (gamma + 1) / (gamma - 1);
-        lambda_ = std::sqrt(lambdaSquared_);
-        halfGammaMinusOne_ = (gamma - 1) / 2;
-        gammaOverGammaMinusOne_ = gamma / (gamma - 1);
-        oneOverGammaMinusOne_ = 1 / (gamma - 1);
+        lambdaLong_ = std::sqrt(6.0L);
+        halfGammaMinusOneLong_ = 0.2L;
+        gammaOverGammaMinusOneLong_ = 3.5L;
+        return;
     }
-    // gamma itself, not the rounded ratio, so the exact path carries extra bits of lambda.
+    lambdaSquared_ = (gamma + 1) / (gamma - 1);
+    lambda_ = std::sqrt(lambdaSquared_);
+    halfGammaMinusOne_ = (gamma - 1) / 2;
+    gammaOverGammaMinusOne_ = gamma / (gamma - 1);
+    oneOverGammaMinusOne_ = 1 / (gamma - 1);
+    // From gamma itself rather than the rounded ratios, so the extra bits are real.
     const long double g = gamma;
     lambdaLong_ = std::sqrt((g + 1) / (g - 1));
+    halfGammaMinusOneLong_ = (g - 1) / 2;
+    gammaOverGammaMinusOneLong_ = g / (g - 1);
 }
 
 const Gas& Gas::air()

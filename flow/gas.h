@@ -20,7 +20,10 @@ public:
     [[nodiscard]] double halfGammaMinusOne() const { return halfGammaMinusOne_; }            // (gamma - 1) / 2
     [[nodiscard]] double gammaOverGammaMinusOne() const { return gammaOverGammaMinusOne_; }  // gamma / (gamma - 1)
     [[nodiscard]] double oneOverGammaMinusOne() const { return oneOverGammaMinusOne_; }      // 1 / (gamma - 1)
+    // The same in long double, for the full-precision path: air's from exactly 7/5.
     [[nodiscard]] long double lambdaLong() const { return lambdaLong_; }
+    [[nodiscard]] long double halfGammaMinusOneLong() const { return halfGammaMinusOneLong_; }
+    [[nodiscard]] long double gammaOverGammaMinusOneLong() const { return gammaOverGammaMinusOneLong_; }
 
 private:
     double gamma_;
@@ -30,6 +33,8 @@ private:
     double gammaOverGammaMinusOne_;
     double oneOverGammaMinusOne_;
     long double lambdaLong_;
+    long double halfGammaMinusOneLong_;
+    long double gammaOverGammaMinusOneLong_;
 };
 
 // A gas a user can name instead of typing its gamma.
