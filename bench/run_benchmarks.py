@@ -4,6 +4,7 @@ their ratio, and the goal. Usage: run_benchmarks.py BUILD_DIR"""
 
 import json
 import os
+import random
 import re
 import statistics
 import subprocess
@@ -113,6 +114,57 @@ for platform, label in (("offscreen", "offscreen"), ("xcb", "Xvfb")):
         row("peak memory after start-up", velhorn[1] / 1024, "MiB", minimal[1] / 1024, goal_ratio=1.25)
         row("  same, floor with one line of text", velhorn[1] / 1024, "MiB", text[1] / 1024)
         row(f"peak memory after {PRESSES} presses", velhorn[2] / 1024, "MiB", minimal[2] / 1024, goal_ratio=1.25)
+
+# The command line: a batch, its floor and numpy beside it, a table, one solve, and memory.
+cli = os.path.join(build, "cli", "velhorn-cli")
+one_core = ["taskset", "-c", "0"]
+here = os.path.dirname(os.path.abspath(__file__))
+
+
+def timed(argv, **kwargs):
+    start = time.perf_counter()
+    subprocess.run(argv, check=True, **kwargs)
+    return time.perf_counter() - start
+
+
+def peak_rss_kib(argv, stdin):
+    process = subprocess.Popen(argv, stdin=stdin, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(process.pid, 0)
+    if status != 0:
+        raise SystemExit(f"{argv} failed with status {status}")
+    return usage.ru_maxrss
+
+
+with tempfile.TemporaryDirectory() as scratch:
+    cases = os.path.join(scratch, "cases.csv")
+    draw = random.Random(1)
+    with open(cases, "w") as out:
+        out.write("M1,theta\n")
+        out.writelines(f"{draw.uniform(1, 5):.6f},{draw.uniform(0, 30):.4f}\n" for _ in range(10 ** 6))
+    result = os.path.join(scratch, "fans.csv")
+    with open(result, "w") as out:
+        batch = min(timed(one_core + [cli, "--format", "csv", "batch", cases], stdout=out) for _ in range(3))
+    floor = dict(line.split() for line in subprocess.run(one_core + [os.path.join(bench, "batch_floor"), cases],
+                                                         capture_output=True, text=True, check=True).stdout.splitlines())
+    row("batch of 10^6 M1,theta cases to CSV", batch, "s", float(floor["core_seconds"]), goal_ratio=1.5, goal_absolute=1)
+    numpy_env = {k: v for k, v in os.environ.items() if k not in ("OPENBLAS_CORETYPE", "OPENBLAS_L2_SIZE")}
+    numpy = timed(one_core + ["/usr/bin/python3", os.path.join(here, "numpy_batch.py"), cases, result], env=numpy_env,
+                  stderr=subprocess.DEVNULL)
+    row("  same batch in numpy, vectorised (floor: velhorn-cli)", numpy, "s", batch)
+    with open(result, "w") as out:
+        table = min(timed(one_core + [cli, "--format", "csv", "table", "--M", "1", "100.9999", "0.0001"], stdout=out)
+                    for _ in range(3))
+    row("gas table of 10^6 rows to CSV", table, "s", None, goal_absolute=0.5)
+solves = sorted(timed([cli, "solve", "--M1", "2", "--theta", "10"], stdout=subprocess.DEVNULL) for _ in range(51))
+true_floor = sorted(timed(["/bin/true"]) for _ in range(51))
+row("one solve, shell to printed answer (median)", solves[25] * 1e3, "ms", true_floor[25] * 1e3, goal_absolute=5)
+lines = {}
+for count in (10, 10 ** 7):
+    feed = subprocess.Popen(["sh", "-c", f"echo M1,theta; yes 2.5,10 | head -n {count}"], stdout=subprocess.PIPE)
+    lines[count] = peak_rss_kib([cli, "--format", "csv", "batch"], feed.stdout)
+    feed.stdout.close()
+    feed.wait()
+row("peak memory, batch of 10^7 lines (floor: 10 lines)", lines[10 ** 7] / 1024, "MiB", lines[10] / 1024, goal_ratio=1.0)
 
 widths = [max(len(r[i]) for r in rows + [("figure", "measured", "floor", "ratio", "goal met")]) for i in range(5)]
 header = ("figure", "measured", "floor", "ratio", "goal met")

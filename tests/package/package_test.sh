@@ -41,8 +41,8 @@ fi
 dpkg-deb -x "$deb" "$scratch/root"
 root=$scratch/root
 id=org.example.velhorn
-for f in usr/bin/velhorn usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
-         usr/share/man/man1/velhorn.1.gz usr/share/doc/velhorn/copyright usr/share/doc/velhorn/changelog.gz \
+for f in usr/bin/velhorn usr/bin/velhorn-cli usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+         usr/share/man/man1/velhorn.1.gz usr/share/man/man1/velhorn-cli.1.gz usr/share/doc/velhorn/copyright usr/share/doc/velhorn/changelog.gz \
          usr/share/icons/hicolor/scalable/apps/velhorn.svg; do
   count '[ -f "$root/$f" ]' "installs /$f"
 done
@@ -50,13 +50,23 @@ for size in 16 22 24 32 48 64 128 256; do
   count '[ "$(identify -format %wx%h "$root/usr/share/icons/hicolor/${size}x$size/apps/velhorn.png")" = ${size}x$size ]' \
         "icon of ${size}x$size px"
 done
-count '! file "$root/usr/bin/velhorn" | grep -q "not stripped"' "the program is stripped"
+count '! file "$root/usr/bin/velhorn" "$root/usr/bin/velhorn-cli" | grep -q "not stripped"' "both programs are stripped"
 count 'desktop-file-validate "$root/usr/share/applications/$id.desktop"' "desktop entry is valid"
 count 'appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >/dev/null' "software-centre entry is valid"
 count 'grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" "$root/usr/share/doc/velhorn/copyright"' \
       "copyright file is machine-readable"
 count 'MANPATH="$root/usr/share/man" MANWIDTH=80 man velhorn 2>/dev/null | grep -q "Prandtl-Meyer expansion fan calculator"' \
       "man velhorn shows the manual page"
+count 'MANPATH="$root/usr/share/man" MANWIDTH=80 man velhorn-cli 2>/dev/null | grep -q "full double precision"' \
+      "man velhorn-cli shows its manual page, with the precision of its inverse"
+# The version as users read it: two decimals, "1.00", wherever it is shown.
+count 'grep -q "<release version=\"1.00\"" "$root/usr/share/metainfo/$id.metainfo.xml"' "the software-centre entry's release is 1.00"
+for page in velhorn velhorn-cli; do
+  count 'zcat "$root/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH [^ ]* 1 \"[^\"]*\" \"Velhorn 1.00\""' "the $page manual page says Velhorn 1.00"
+done
+count '[ "$("$root/usr/bin/velhorn-cli" --version)" = "velhorn-cli 1.00" ]' "the installed velhorn-cli says velhorn-cli 1.00"
+count '"$root/usr/bin/velhorn-cli" --format csv solve --M1 2 --theta 10 | grep -q "^1.4,2,26.379760813416457,30,"' \
+      "the installed velhorn-cli solves a fan"
 
 number=$(for n in $(seq 90 199); do [ -e "/tmp/.X$n-lock" ] || { echo "$n"; break; }; done)
 Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null &
