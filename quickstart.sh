@@ -18,6 +18,7 @@ esac
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgtest-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev       # the command line's arguments and JSON
   fonts-dejavu-core fonts-liberation2   # a sans-serif with the metrics the layout was drawn for
 )
 test_packages=(
@@ -27,6 +28,7 @@ test_packages=(
   dpkg-dev desktop-file-utils lintian appstream man-db file  # building and checking the Debian package
   x11-utils                             # reading the window icon the window manager gets
   adwaita-qt6                           # another desktop's styles, light and dark
+  python3-mpmath python3-numpy          # the command line's precision reference; numpy beside it
 )
 [ "$mode" = run ] || packages+=("${test_packages[@]}")
 

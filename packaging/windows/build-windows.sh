@@ -2,7 +2,7 @@
 # Builds Velhorn for 64-bit Windows on this Debian machine, from Debian's packages alone:
 # cross-builds Qt Core, Gui and Widgets from Debian's qt6-base source (once; the build is kept
 # outside the checkout, keyed by Qt's version), builds Velhorn.exe with its version record and
-# icon, and packs a zip that a Windows user unpacks and runs.
+# icon, and velhorn-cli.exe, and packs a zip that a Windows user unpacks and runs.
 #   packaging/windows/build-windows.sh               prints the zip's path on its last line
 #   packaging/windows/build-windows.sh --qt-prefix   where the cross-built Qt is (or would be) kept
 set -euo pipefail
@@ -19,7 +19,7 @@ if [ "${1:-}" = --qt-prefix ]; then
 fi
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev qt6-base-dev-tools
-          xz-utils zip dpkg-dev
+          libcli11-dev nlohmann-json3-dev xz-utils zip dpkg-dev
           wine64 icoutils libimage-exiftool-perl unzip xvfb openbox xdotool imagemagick)  # its test
 "$root/tools/ensure-packages.sh" "${packages[@]}"
 
@@ -67,9 +67,17 @@ if [ ! -f "$VELHORN_QT_PREFIX/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ]; th
   build_qt
 fi
 
+# The command line's header-only libraries, alone in a folder, so no other header of this
+# machine's /usr/include reaches the cross compiler.
+headers=$build/header-only
+mkdir -p "$headers"
+ln -sfn /usr/include/CLI "$headers/CLI"
+ln -sfn /usr/include/nlohmann "$headers/nlohmann"
+
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$VELHORN_QT_PREFIX" \
       -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+      -DVELHORN_HEADER_ONLY_INCLUDE="$headers" \
       -DVELHORN_BUILD_TESTS=OFF -DVELHORN_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" --parallel "$jobs"
 
@@ -80,12 +88,12 @@ stage=$build/$name
 rm -rf "$stage" "$build/$name.zip"
 mkdir -p "$stage/platforms" "$stage/styles"
 gcc_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
-cp "$build/app/Velhorn.exe" "$stage/"
+cp "$build/app/Velhorn.exe" "$build/cli/velhorn-cli.exe" "$stage/"
 cp "$VELHORN_QT_PREFIX"/bin/Qt6{Core,Gui,Widgets}.dll "$stage/"
 cp "$VELHORN_QT_PREFIX/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$VELHORN_QT_PREFIX/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 cp "$gcc_runtime"/{libstdc++-6.dll,libgcc_s_seh-1.dll} /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$stage/"
 cp "$root/LICENSE" "$stage/LICENSE.txt"
-x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.dll "$stage"/*/*.dll "$stage/Velhorn.exe"
+x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.dll "$stage"/*/*.dll "$stage"/*.exe
 (cd "$build" && zip -qr "$name.zip" "$name")
 echo "$build/$name.zip"

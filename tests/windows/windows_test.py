@@ -1,9 +1,12 @@
 #!/usr/bin/python3
-"""The Windows build, proven: Velhorn.exe's version record and icon read back from the file, and
-the program run under Wine in a real X session, clicked and typed into, read back from
-screenshots. Runs only where the cross-built Qt is cached (packaging/windows/build-windows.sh
+"""The Windows build, proven: Velhorn.exe's version record and icon read back from the file, the
+program run under Wine in a real X session, clicked and typed into, read back from
+screenshots, and velhorn-cli.exe run under Wine as a console program, its output read back. Runs only where the cross-built Qt is cached (packaging/windows/build-windows.sh
 has run once); elsewhere it reports itself skipped. Usage: windows_test.py SOURCE_DIR"""
 
+import csv
+import io
+import json
 import os
 import re
 import subprocess
@@ -41,6 +44,32 @@ def icon_images(exe, scratch):
     # identify's own lines name each image's size and colour depth: "ICO 32x32 ... 4-bit sRGB".
     return [" ".join(re.search(r" (\d+x\d+) .* (\d+-bit)", line).groups())
             for line in run("identify", ico).stdout.splitlines()]
+
+
+def command_line(folder, scratch):
+    """velhorn-cli.exe is a console program that answers on standard output and standard error."""
+    exe = os.path.join(folder, "velhorn-cli.exe")
+    header = run("x86_64-w64-mingw32-objdump", "-p", exe).stdout
+    check("(Windows CUI)" in header, "velhorn-cli.exe is a console program")
+    env = dict(os.environ, WINEPREFIX=os.path.join(scratch, "prefix"), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    env.pop("DISPLAY", None)
+
+    def cli(*args, stdin=None):
+        result = subprocess.run([WINE, exe, *args], input=stdin, capture_output=True, text=True, env=env, timeout=120)
+        return result.returncode, result.stdout.replace("\r\n", "\n"), result.stderr.replace("\r\n", "\n")
+
+    status, out, _ = cli("--format", "csv", "solve", "--M1", "2", "--theta", "10")
+    rows = list(csv.DictReader(io.StringIO(out)))
+    fan = {k: float(v) for k, v in rows[0].items()} if status == 0 and rows else {}
+    check(fan and (round(fan["M2"], 3), round(fan["p2_p1"], 3), round(fan["T2_T1"], 3)) == (2.385, 0.548, 0.842),
+          f"velhorn-cli.exe solves M1 = 2, theta = 10 as the window does: {out.strip()[-80:]}")
+    status, out, err = cli("--format", "json", "batch", stdin="M2,theta\n2.385,10\n2,abc\n")
+    records = json.loads(out) if out.strip() else []
+    check(status == 1 and [r["line"] for r in records] == [2] and "line 3" in err,
+          f"velhorn-cli.exe reads a batch from standard input and names its bad line: {status}, {err.strip()}")
+    status, _, err = cli("solve", "--M1", "2", "--theta", "150")
+    check(status == 1 and "theta must be from -26.3798 up to but not including 104.074" in err,
+          f"velhorn-cli.exe names the turning angles that have a solution: {err.strip()}")
 
 
 class WineSession:
@@ -98,6 +127,8 @@ def main():
         images = icon_images(exe, scratch)
         check(sorted(images) == sorted(["32x32 4-bit", "16x16 4-bit", "32x32 1-bit"]),
               f"one icon in three images, 32 and 16 px in 16 colours and 32 px black and white: {images}")
+
+        command_line(folder, scratch)
 
         session = WineSession(exe, scratch)
         try:
