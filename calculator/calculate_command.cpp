@@ -36,7 +36,11 @@ void Form1::Command1_Click()
     const QString M1 = Text_M1->text();
     const QString Teta = Text_Teta->text();
     const QString M2 = Text_M2->text();
-    applyPress(press::press(fan(), selectedMode(), {textOf(M1), textOf(Teta), textOf(M2)}, decimalSeparator()));
+    const press::Typed typed{textOf(M1), textOf(Teta), textOf(M2)};
+    const std::optional<press::Mode> mode = selectedMode();
+    const press::Outcome outcome = press::press(fan(), mode, typed, decimalSeparator());
+    keepPress(mode, typed, outcome);
+    applyPress(outcome);
 }
 
 std::optional<press::Mode> Form1::selectedMode() const

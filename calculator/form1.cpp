@@ -1,6 +1,8 @@
 #include "calculator/form1.h"
 
 #include "about/form_about.h"
+#include "history/history.h"
+#include "history/history_window.h"
 #include "calculator/form1_layout.h"
 #include "widgets/colours.h"
 #include "widgets/command_button.h"
@@ -98,6 +100,7 @@ Form1::Form1(QWidget* parent)
     Command1->setCaption(QStringLiteral("Choose an Output option"));
     orderKeyboardFocus();
     connectHandlers();
+    makeContextMenu();
     messageBox_ = [this](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, this);
         box.exec();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "flow/expansion_fan.h"
+#include "history/history_file.h"
 #include "press/press.h"
 
 #include <QMainWindow>
@@ -10,12 +11,21 @@
 #include <optional>
 
 class QAction;
+class QContextMenuEvent;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QRadioButton;
 
 namespace velhorn::about {
 class Form_About;
+}
+namespace velhorn::history {
+class History;
+class HistoryWindow;
+}  // namespace velhorn::history
+namespace velhorn::press {
+struct Typed;
 }
 namespace velhorn::widgets {
 class CommandButton;
@@ -79,7 +89,31 @@ public:
 
     [[nodiscard]] about::Form_About* aboutWindow() const { return aboutWindow_.get(); }
 
+    // The numbers out of the window: a context menu on the chart and the background (the text
+    // boxes keep their own edit menu), each item also a shortcut of the window.
+    [[nodiscard]] QMenu* contextMenu() const { return contextMenu_; }
+    void copyResults();
+    void copyChart();
+    void saveChart(const QString& path);  // PNG, or SVG when the name ends in .svg
+    void showHistory();
+    void clearHistory();
+    [[nodiscard]] history::History& history() const { return *history_; }
+    [[nodiscard]] history::HistoryWindow* historyWindow() const { return historyWindow_.get(); }
+
+    // The file dialog asking where to save the chart and the question before clearing the
+    // history, replaceable as the message box is.
+    using SaveDialog = std::function<QString()>;
+    using QuestionBox = std::function<bool(const QString& question)>;
+    void setSaveDialog(SaveDialog dialog) { saveDialog_ = std::move(dialog); }
+    void setQuestionBox(QuestionBox question) { questionBox_ = std::move(question); }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
+    void makeContextMenu();
+    void saveChart_Click();
+    void keepPress(std::optional<press::Mode> mode, const press::Typed& typed, const press::Outcome& outcome);
     void orderKeyboardFocus();
     void connectHandlers();
     void prepareForOutput(QLineEdit* outputBox);
@@ -91,6 +125,14 @@ private:
     std::optional<flow::ExpansionFan> fan_;
     MessageBox messageBox_;
     std::unique_ptr<about::Form_About> aboutWindow_;
+
+    std::unique_ptr<history::History> history_;
+    std::unique_ptr<history::HistoryWindow> historyWindow_;
+    std::optional<history::Entry> lastResult_;  // the last press that found a result
+    QMenu* contextMenu_ = nullptr;
+    QAction* copyResults_ = nullptr;
+    SaveDialog saveDialog_;
+    QuestionBox questionBox_;
 };
 
 }  // namespace velhorn::calculator

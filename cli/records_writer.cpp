@@ -37,17 +37,17 @@ RecordWriter::RecordWriter(Output& out, Format format, int digits, std::vector<s
 
 void RecordWriter::writeHeader()
 {
-    std::string& out = out_.buffer();
     std::vector<std::string_view> names = keys_;
     names.insert(names.end(), columns_.begin(), columns_.end());
-    const std::string_view separator = format_ == Format::Csv ? "," : format_ == Format::Tsv ? "\t" : "  ";
+    if (format_ != Format::Table) {
+        press::appendNames(out_.buffer(), names, format_ == Format::Csv ? ',' : '\t');
+        return;
+    }
+    std::string& out = out_.buffer();
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i > 0)
-            out += separator;
-        if (format_ == Format::Table)
-            pad(out, static_cast<std::size_t>(widths_[i]), names[i]);
-        else
-            out += names[i];
+            out += "  ";
+        pad(out, static_cast<std::size_t>(widths_[i]), names[i]);
     }
     out += '\n';
 }
@@ -59,20 +59,11 @@ void RecordWriter::write(std::span<const long long> keys, std::span<const double
     case Format::Csv:
     case Format::Tsv: {
         const char separator = format_ == Format::Csv ? ',' : '\t';
-        bool first = true;
         for (long long key : keys) {
-            if (!first)
-                out += separator;
             out += std::to_string(key);
-            first = false;
+            out += separator;
         }
-        for (double value : values) {
-            if (!first)
-                out += separator;
-            press::appendShortest(out, value);
-            first = false;
-        }
-        out += '\n';
+        press::appendValues(out, values, separator);
         break;
     }
     case Format::Json: {

@@ -1,5 +1,8 @@
 #include "press/records.h"
 
+#include "press/conversions.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -70,6 +73,66 @@ std::optional<double> readNumber(std::string_view text)
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+void appendNames(std::string& out, std::span<const std::string_view> names, char separator)
+{
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            out += separator;
+        out += names[i];
+    }
+    out += '\n';
+}
+
+void appendValues(std::string& out, std::span<const double> values, char separator)
+{
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out += separator;
+        appendShortest(out, values[i]);
+    }
+    out += '\n';
+}
+
+std::string htmlTable(std::span<const std::string_view> names, const std::vector<std::vector<std::string>>& rows)
+{
+    // Names and numbers hold no character HTML treats specially.
+    std::string html = "<table>\n<tr>";
+    for (std::string_view name : names)
+        html += "<th>" + std::string(name) + "</th>";
+    html += "</tr>\n";
+    for (const auto& row : rows) {
+        html += "<tr>";
+        for (const std::string& cell : row)
+            html += "<td>" + cell + "</td>";
+        html += "</tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+std::optional<flow::Fan> fanOfPress(Mode mode, const Typed& typed, const Outcome& outcome)
+{
+    if (!outcome.output || outcome.states.size() != 2)
+        return std::nullopt;
+    using flow::By;
+    using flow::Given;
+    const flow::Gas& air = flow::Gas::air();
+    const auto given = [](std::u16string_view text) { return Given{By::Mach, parseNumber(text)}; };
+    const double teta = parseNumber(typed.Teta);
+    const auto solved = mode == Mode::Teta ? flow::solveFan(air, given(typed.M1), given(typed.M2), std::nullopt)
+                        : mode == Mode::M2 ? flow::solveFan(air, given(typed.M1), std::nullopt, teta)
+                                           : flow::solveFan(air, std::nullopt, given(typed.M2), teta);
+    flow::Fan fan;
+    if (const auto* exact = std::get_if<flow::Fan>(&solved)) {
+        fan = *exact;
+    } else {
+        fan = flow::fanBetween(air, flow::stateAt(air, outcome.states[0].M), flow::stateAt(air, outcome.states[1].M));
+    }
+    const auto values = fanValues(fan);
+    if (!std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); }))
+        return std::nullopt;
+    return fan;
 }
 
 std::string problemText(const flow::Problem& p, int digits)

@@ -2,12 +2,14 @@
 
 #include "flow/fan.h"
 #include "flow/solve.h"
+#include "press/press.h"
 
 #include <array>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Results as records for other programs: named columns with their units, values at full
 // precision with a point, one line a record. The command line writes these, and so can anything
@@ -39,6 +41,21 @@ inline constexpr std::array<std::string_view, 6> kStateColumns = {"M", "nu_deg",
 
 // Appends `value` as shortestNumber does, without a temporary string.
 void appendShortest(std::string& out, double value);
+
+// A line of names, or of values as shortestNumber writes them, between `separator`s, ended by a
+// line feed: CSV with ',', TSV with '\t'.
+void appendNames(std::string& out, std::span<const std::string_view> names, char separator);
+void appendValues(std::string& out, std::span<const double> values, char separator);
+
+// An HTML table of a header row of names and rows of cells, for word processors.
+[[nodiscard]] std::string htmlTable(std::span<const std::string_view> names,
+                                    const std::vector<std::vector<std::string>>& rows);
+
+// The fan a press of the window found, every quantity at full precision, for copying and
+// keeping: the exact solution of what was typed or, where only the window's tolerance finds one
+// (a Teta a hair past the end of its range), the two states the window found. Nothing when the
+// press found no result, or one beyond the double range.
+[[nodiscard]] std::optional<flow::Fan> fanOfPress(Mode mode, const Typed& typed, const Outcome& outcome);
 
 // Why a case has no solution, in one line; numbers with `digits` significant digits.
 [[nodiscard]] std::string problemText(const flow::Problem& problem, int digits);

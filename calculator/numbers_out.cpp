@@ -1,0 +1,176 @@
+// The numbers out of the window: the context menu and its shortcuts, copying the last result
+// and the chart, saving the chart, and the history of presses kept across runs.
+#include "calculator/form1.h"
+#include "history/clipboard.h"
+#include "history/history.h"
+#include "history/history_window.h"
+#include "widgets/colours.h"
+#include "widgets/picture_box.h"
+#include "widgets/save_file.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QSvgGenerator>
+#include <QTimer>
+
+namespace velhorn::calculator {
+
+namespace {
+
+// The chart as a vector drawing of the very strokes on screen, at the drawing area's size.
+QByteArray chartSvg(const widgets::PictureBox& chart)
+{
+    QBuffer bytes;
+    const QSize size = chart.image().deviceIndependentSize().toSize();
+    QSvgGenerator svg;
+    svg.setOutputDevice(&bytes);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(QStringLiteral("Velhorn: nu against M"));
+    svg.setDescription(chart.accessibleDescription());
+    QPainter painter(&svg);
+    painter.fillRect(QRect(QPoint(0, 0), size), chart.backColor());
+    for (const auto& stroke : chart.strokesSinceClear()) {
+        painter.setPen(QPen(stroke.colour, 1, Qt::SolidLine, Qt::SquareCap));
+        const QPointF from = chart.toPixel(stroke.from.x, stroke.from.y);
+        if (stroke.kind == widgets::PictureBox::Stroke::Kind::Point)
+            painter.drawPoint(from);
+        else
+            painter.drawLine(from, chart.toPixel(stroke.to.x, stroke.to.y));
+    }
+    painter.end();
+    return bytes.data();
+}
+
+QByteArray chartPng(const widgets::PictureBox& chart)
+{
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    chart.image().save(&bytes, "PNG");
+    return bytes.data();
+}
+
+}  // namespace
+
+void Form1::makeContextMenu()
+{
+    history_ = std::make_unique<history::History>(history::History::defaultPath());
+    connect(history_.get(), &history::History::cannotSave, this, &Form1::MsgBox);
+    QTimer::singleShot(0, this, [this] {
+        if (const auto message = history_->takeStartupMessage())
+            MsgBox(*message);
+    });
+
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setAccessibleName(QStringLiteral("Results and chart"));
+    const auto item = [this](const QString& text, const QKeySequence& keys, void (Form1::*handler)()) {
+        QAction* action = contextMenu_->addAction(text, this, handler);
+        action->setShortcut(keys);
+        addAction(action);  // the shortcut works with the menu closed
+        return action;
+    };
+    copyResults_ = item(QStringLiteral("&Copy results"), QKeySequence::Copy, &Form1::copyResults);
+    copyResults_->setEnabled(false);
+    item(QStringLiteral("Copy c&hart"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &Form1::copyChart);
+    item(QStringLiteral("&Save chart as..."), QKeySequence::Save, &Form1::saveChart_Click);
+    contextMenu_->addSeparator();
+    item(QStringLiteral("H&istory..."), QKeySequence(Qt::CTRL | Qt::Key_H), &Form1::showHistory);
+    item(QStringLiteral("C&lear history"), QKeySequence(), &Form1::clearHistory);
+
+    // Shift+F10 opens the menu where the keyboard is, as the menu key does; in a text box, its own.
+    auto* shiftF10 = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(shiftF10, &QShortcut::activated, this, [this] {
+        QWidget* target = focusWidget() ? focusWidget() : Picture1;
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, target->rect().center(),
+                                target->mapToGlobal(target->rect().center()));
+        QCoreApplication::sendEvent(target, &event);
+    });
+
+    saveDialog_ = [this] {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        QString filter;
+        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save chart as"), folder + QStringLiteral("/velhorn-chart.png"),
+                                                    QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)"), &filter);
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+            path += filter.startsWith(QStringLiteral("SVG")) ? QStringLiteral(".svg") : QStringLiteral(".png");
+        return path;
+    };
+    questionBox_ = [this](const QString& question) {
+        return QMessageBox::question(this, QString::fromLatin1(kApplicationTitle), question) == QMessageBox::Yes;
+    };
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse
+                          ? event->globalPos()
+                          : (focusWidget() ? focusWidget() : Picture1)->mapToGlobal(QPoint(0, 0)) + QPoint(8, 8);
+    contextMenu_->popup(at);
+    event->accept();
+}
+
+void Form1::keepPress(std::optional<press::Mode> mode, const press::Typed& typed, const press::Outcome& outcome)
+{
+    if (!mode)
+        return;
+    const auto fan = press::fanOfPress(*mode, typed, outcome);
+    if (!fan)
+        return;
+    lastResult_ = history::Entry{QDateTime::currentDateTimeUtc(), *mode, press::fanValues(*fan)};
+    copyResults_->setEnabled(true);
+    history_->add(*lastResult_);
+}
+
+void Form1::copyResults()
+{
+    if (lastResult_)
+        history::copyToClipboard({*lastResult_});
+}
+
+void Form1::copyChart()
+{
+    QApplication::clipboard()->setImage(Picture1->image());
+}
+
+void Form1::saveChart_Click()
+{
+    if (const QString path = saveDialog_(); !path.isEmpty())
+        saveChart(path);
+}
+
+void Form1::saveChart(const QString& path)
+{
+    const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+    if (const auto failure = widgets::saveWhole(path, svg ? chartSvg(*Picture1) : chartPng(*Picture1)))
+        MsgBox(QStringLiteral("The chart could not be saved as %1: %2.").arg(QDir::toNativeSeparators(path), *failure));
+}
+
+void Form1::showHistory()
+{
+    if (!historyWindow_)
+        historyWindow_ = std::make_unique<history::HistoryWindow>(*history_, [this](const QString& text) { MsgBox(text); });
+    else
+        historyWindow_->reload();
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
+}
+
+void Form1::clearHistory()
+{
+    if (questionBox_(QStringLiteral("Clear the history of every press?")))
+        history_->clear();
+}
+
+}  // namespace velhorn::calculator
