@@ -44,7 +44,8 @@ QString History::defaultPath()
 History::History(QString path, QObject* parent) : QObject(parent), path_(std::move(path))
 {
     QFile file(path_);
-    if (file.exists()) {
+    // Only a plain file is read: a device or a pipe there may never end.
+    if (QFileInfo(path_).isFile()) {
         const bool opened = file.open(QIODevice::ReadWrite);
         const auto contents = opened ? readHistory(file.readAll()) : std::variant<Contents, QString>(file.errorString());
         if (const auto* c = std::get_if<Contents>(&contents)) {
@@ -128,7 +129,7 @@ std::vector<Entry> History::entries()
         return {};
     waitUntilWritten();
     QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path_).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
     auto contents = readHistory(file.readAll());
     if (auto* c = std::get_if<Contents>(&contents))
