@@ -285,6 +285,8 @@ void NumbersOutTest::messageComesLastWithEverythingInPlace()
     QStringList seenBoxes;
     QString seenDescription;
     w.form.setMessageBox([&](const QString&) {
+        if (!seenBoxes.isEmpty())
+            return;  // the first message is the one to judge
         for (QLineEdit* box : w.boxes())
             seenBoxes << box->text();
         seenDescription = w.form.Picture1->accessibleDescription();
