@@ -17,7 +17,7 @@ esac
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgtest-dev libbenchmark-dev
+  qt6-base-dev qt6-svg-dev libgtest-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev       # the command line's arguments and JSON
   fonts-dejavu-core fonts-liberation2   # a sans-serif with the metrics the layout was drawn for
 )

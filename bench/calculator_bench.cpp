@@ -1,11 +1,16 @@
 // The window's costs, each beside a floor: the least the same job could cost with the tools it
 // is built on. Runs offscreen.
 #include "calculator/form1.h"
+#include "flow/solve.h"
+#include "history/history.h"
+#include "history/history_window.h"
 #include "widgets/command_button.h"
 #include "widgets/picture_box.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -55,6 +60,34 @@ void BM_Press(benchmark::State& state)
     state.SetLabel(mode == 0 ? "M1 mode" : mode == 1 ? "Teta mode" : "M2 mode");
 }
 BENCHMARK(BM_Press)->DenseRange(0, 2)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+
+// Opening the History window on 10 000 presses: the file read and parsed, the table shown.
+void BM_OpenHistory(benchmark::State& state)
+{
+    using namespace velhorn;
+    QTemporaryDir folder;
+    const QString path = folder.filePath("history.csv");
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        std::string text = history::csvHeader();
+        history::Entry entry{QDateTime::currentDateTimeUtc(), press::Mode::M2, {}};
+        for (int i = 0; i < 10'000; ++i) {
+            const auto fan = flow::solveFan(flow::Gas::air(), flow::Given{flow::By::Mach, 1.5 + i * 1e-4}, std::nullopt, 10.0);
+            entry.values = press::fanValues(std::get<flow::Fan>(fan));
+            text += history::csvLine(entry);
+        }
+        file.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    history::History kept(path);
+    for (auto _ : state) {
+        history::HistoryWindow window(kept, [](const QString&) {});
+        window.show();
+        settle();
+        benchmark::DoNotOptimize(window.entries().size());
+    }
+}
+BENCHMARK(BM_OpenHistory)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 // Floor: a button of the same window whose click writes the five result boxes with fixed
 // texts and asks the chart to repaint, computing nothing: what showing a result costs.

@@ -18,11 +18,11 @@ STARTUP_RUNS = 15
 PRESSES = 1000
 
 
-def google_benchmark(program, *args):
+def google_benchmark(program, *args, env=None):
     with tempfile.NamedTemporaryFile(suffix=".json") as out:
         subprocess.run([os.path.join(bench, program), f"--benchmark_out={out.name}", "--benchmark_out_format=json", *args],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True,
-                       env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+                       env=dict(os.environ, QT_QPA_PLATFORM="offscreen", **(env or {})))
         report = json.load(open(out.name))
     results = {}
     for b in report["benchmarks"]:
@@ -98,10 +98,18 @@ row("parse + round + display, one box", value["BM_BoxConversion"] / 1e3, "us",
     value["BM_BoxConversionFloor"] / 1e3, goal_absolute=1)
 row("press in M2 mode, without the window", value["BM_PressValue"] / 1e3, "us", value["BM_PressValueFloor"] / 1e3)
 
-calc = google_benchmark("calculator_bench")
+# The window keeps its history in a scratch data folder; beside it, the same presses with the
+# folder under a plain file, where no history can be kept.
+data = tempfile.TemporaryDirectory()
+calc = google_benchmark("calculator_bench", env={"XDG_DATA_HOME": data.name})
+open(os.path.join(data.name, "blocked"), "w").close()
+unkept = google_benchmark("calculator_bench", "--benchmark_filter=BM_Press/", env={"XDG_DATA_HOME": os.path.join(data.name, "blocked", "data")})
 for mode, name in enumerate(["M1", "Teta", "M2"]):
     row(f"press in {name} mode, until idle (median)", calc[f"BM_Press/{mode}"] / 1e6, "ms",
         calc["BM_PressFloor"] / 1e6, goal_absolute=1)
+row("press in M2 mode with the history written (floor: not kept)", calc["BM_Press/2"] / 1e6, "ms",
+    unkept["BM_Press/2"] / 1e6, goal_ratio=1.2)
+row("History window opened on 10 000 presses", calc["BM_OpenHistory"] / 1e6, "ms", None, goal_absolute=100)
 row("grafik alone", calc["BM_Grafik"] / 1e3, "us", calc["BM_GrafikFloor"] / 1e3)
 row("chart repaint from its image", calc["BM_ChartRepaint"] / 1e3, "us", calc["BM_ChartRepaintFloor"] / 1e3)
 

@@ -21,12 +21,17 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QStandardPaths>
-#include <QSvgGenerator>
 #include <QTimer>
+#ifdef VELHORN_SVG
+#include <QSvgGenerator>
+#endif
 
 namespace velhorn::calculator {
 
 namespace {
+
+#ifdef VELHORN_SVG
+constexpr bool kSavesSvg = true;
 
 // The chart as a vector drawing of the very strokes on screen, at the drawing area's size.
 QByteArray chartSvg(const widgets::PictureBox& chart)
@@ -52,6 +57,10 @@ QByteArray chartSvg(const widgets::PictureBox& chart)
     painter.end();
     return bytes.data();
 }
+#else
+constexpr bool kSavesSvg = false;
+QByteArray chartSvg(const widgets::PictureBox&) { return {}; }
+#endif
 
 QByteArray chartPng(const widgets::PictureBox& chart)
 {
@@ -100,8 +109,10 @@ void Form1::makeContextMenu()
     saveDialog_ = [this] {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
         QString filter;
-        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save chart as"), folder + QStringLiteral("/velhorn-chart.png"),
-                                                    QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)"), &filter);
+        const QString filters = kSavesSvg ? QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)")
+                                          : QStringLiteral("PNG image (*.png)");
+        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save chart as"),
+                                                    folder + QStringLiteral("/velhorn-chart.png"), filters, &filter);
         if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
             path += filter.startsWith(QStringLiteral("SVG")) ? QStringLiteral(".svg") : QStringLiteral(".png");
         return path;
@@ -151,7 +162,7 @@ void Form1::saveChart_Click()
 
 void Form1::saveChart(const QString& path)
 {
-    const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+    const bool svg = kSavesSvg && path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
     if (const auto failure = widgets::saveWhole(path, svg ? chartSvg(*Picture1) : chartPng(*Picture1)))
         MsgBox(QStringLiteral("The chart could not be saved as %1: %2.").arg(QDir::toNativeSeparators(path), *failure));
 }
