@@ -5,6 +5,7 @@
 #include "widgets/save_file.h"
 
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -39,7 +40,7 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (role != Qt::DisplayRole)
+        if (!index.isValid() || role != Qt::DisplayRole)
             return {};
         const Entry& entry = entries_[static_cast<std::size_t>(index.row())];
         if (index.column() == 0)
@@ -77,6 +78,8 @@ HistoryWindow::HistoryWindow(History& history, MessageBox messageBox, QWidget* p
     table_->setAlternatingRowColors(true);
     // Fixed widths: fitting each column to its contents would read every row.
     table_->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance(QStringLiteral("0.000000000")));
+    const QString sampleTime = QLocale().toString(QDateTime(QDate(2026, 12, 28), QTime(23, 59)), QLocale::ShortFormat);
+    table_->horizontalHeader()->resizeSection(0, fontMetrics().horizontalAdvance(sampleTime + QStringLiteral("00")));
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -90,6 +93,12 @@ HistoryWindow::HistoryWindow(History& history, MessageBox messageBox, QWidget* p
             saveCsv(path);
     });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    // Ctrl+C in the table copies rows as the button does, not one cell's rounded text.
+    auto* copyKeys = new QAction(this);
+    copyKeys->setShortcut(QKeySequence::Copy);
+    copyKeys->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(copyKeys, &QAction::triggered, this, &HistoryWindow::copy);
+    addAction(copyKeys);
     connect(&history_, &History::changed, this, [this] {
         if (isVisible())
             reload();

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -117,6 +118,16 @@ void NumbersOutTest::copyResultsReadsBackFieldByField()
     // What the window shows is the same number, rounded.
     QCOMPARE(QString::number(field["M2"].toDouble(), 'f', 3), w.form.Text_M2->text());
     QVERIFY(clip->html().contains("<td>" + field["p2_p1"] + "</td>"));
+
+    // Ctrl+C in the History window copies whole rows, even when there are none.
+    velhorn::history::HistoryWindow empty(w.form.history(), [](const QString&) {});
+    w.form.setQuestionBox([](const QString&) { return true; });
+    w.form.clearHistory();
+    empty.reload();
+    empty.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&empty));
+    QTest::keyClick(empty.table(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text().count('\n'), 1);
 }
 
 void NumbersOutTest::savedSvgHoldsTheChartsStrokes()

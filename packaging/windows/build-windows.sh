@@ -26,7 +26,7 @@ packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-
 # Qt's source, through a private apt configuration that adds source entries for the suites this
 # machine already uses; the machine's own configuration is left alone.
 fetch_qt_source() {
-  local package=${1:-qt6-base} apt=$cache/apt
+  local apt=$cache/apt
   mkdir -p "$apt/sources" "$apt/lists/partial" "$cache/download"
   for sources in /etc/apt/sources.list.d/*.sources; do
     [ -f "$sources" ] && sed 's/^Types: deb$/Types: deb-src/' "$sources" >"$apt/sources/$(basename "$sources")"
@@ -34,8 +34,8 @@ fetch_qt_source() {
   local options=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt/sources"
                  -o Dir::State::Lists="$apt/lists" -o Debug::NoLocking=1)
   apt-get "${options[@]}" update -qq
-  (cd "$cache/download" && apt-get "${options[@]}" source --download-only "$package" >/dev/null)
-  ls "$cache"/download/"$package"_"$qt_version"*.orig.tar.xz | head -1
+  (cd "$cache/download" && apt-get "${options[@]}" source --download-only qt6-base >/dev/null)
+  ls "$cache"/download/qt6-base_"$qt_version"*.orig.tar.xz | head -1
 }
 
 build_qt() {
@@ -62,32 +62,9 @@ build_qt() {
   rm -rf "$source" "$qt_build"
 }
 
-# Qt SVG, for saving the chart as a drawing: built against the Qt above, into the same prefix.
-build_qt_svg() {
-  local tarball source svg_build
-  tarball=$(fetch_qt_source qt6-svg)
-  [ -n "$tarball" ] || { echo "no qt6-svg $qt_version source found" >&2; exit 1; }
-  source=$cache/qtsvg-src
-  rm -rf "$source" && mkdir -p "$source"
-  tar -xf "$tarball" -C "$source" --strip-components=1
-  svg_build=$cache/qtsvg-build
-  rm -rf "$svg_build"
-  cmake -S "$source" -B "$svg_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$VELHORN_QT_PREFIX/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-        -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
-  cmake --build "$svg_build" --parallel "$jobs"
-  cmake --install "$svg_build" >/dev/null
-  rm -rf "$source" "$svg_build"
-}
-
 if [ ! -f "$VELHORN_QT_PREFIX/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ]; then
   echo "Cross-building Qt $qt_version for Windows into $VELHORN_QT_PREFIX (once; about 20 minutes)"
   build_qt
-fi
-if [ ! -f "$VELHORN_QT_PREFIX/lib/cmake/Qt6Svg/Qt6SvgConfig.cmake" ]; then
-  echo "Cross-building Qt SVG $qt_version for Windows into $VELHORN_QT_PREFIX (once; a few minutes)"
-  build_qt_svg
 fi
 
 # The command line's header-only libraries, alone in a folder, so no other header of this
@@ -112,7 +89,7 @@ rm -rf "$stage" "$build/$name.zip"
 mkdir -p "$stage/platforms" "$stage/styles"
 gcc_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 cp "$build/app/Velhorn.exe" "$build/cli/velhorn-cli.exe" "$stage/"
-cp "$VELHORN_QT_PREFIX"/bin/Qt6{Core,Gui,Widgets,Svg}.dll "$stage/"
+cp "$VELHORN_QT_PREFIX"/bin/Qt6{Core,Gui,Widgets}.dll "$stage/"
 cp "$VELHORN_QT_PREFIX/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$VELHORN_QT_PREFIX/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 cp "$gcc_runtime"/{libstdc++-6.dll,libgcc_s_seh-1.dll} /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$stage/"
