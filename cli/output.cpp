@@ -8,7 +8,7 @@ namespace velhorn::cli {
 
 Output::Output(std::FILE* file) : file_(file)
 {
-    buffer_.reserve(2 * kChunk);
+    buffer_.reserve(kChunk + 4096);  // a chunk and the row that crosses it
 }
 
 Output::~Output()

@@ -24,7 +24,7 @@ public:
     void flush();
 
 private:
-    static constexpr std::size_t kChunk = 1 << 16;
+    static constexpr std::size_t kChunk = 1 << 14;  // small, so a long run touches little more memory than a short one
     std::FILE* file_;
     std::string buffer_;
 };

@@ -33,6 +33,13 @@ public:
     QTemporaryDir dir;
 };
 
+// The press every test that needs a result makes: M1 = 2 and Teta = 10 give M2.
+void pressForM2(Window& w)
+{
+    w.choose("M2");
+    w.press("2", "10", "");
+}
+
 // Lets the writer finish and its report, if any, reach the window.
 void settle(Form1& f)
 {
@@ -94,8 +101,7 @@ void NumbersOutTest::copyResultsReadsBackFieldByField()
 {
     DataFolder data;
     Window w;
-    w.choose("M2");
-    w.press("2", "10", "");
+    pressForM2(w);
     w.form.copyResults();
     const QMimeData* clip = QApplication::clipboard()->mimeData();
     const QStringList lines = clip->text().split('\n', Qt::SkipEmptyParts);
@@ -134,8 +140,7 @@ void NumbersOutTest::savedSvgHoldsTheChartsStrokes()
 {
     DataFolder data;
     Window w;
-    w.choose("M2");
-    w.press("2", "10", "");
+    pressForM2(w);
     const QString path = data.dir.filePath("chart.svg");
     w.form.saveChart(path);
     QFile file(path);
@@ -249,8 +254,7 @@ void NumbersOutTest::failingSavesSayWhy()
 {
     DataFolder data;
     Window w;
-    w.choose("M2");
-    w.press("2", "10", "");
+    pressForM2(w);
     const QString missing = data.dir.filePath("no such folder/chart.png");
     w.form.saveChart(missing);
     QCOMPARE(w.messages.size(), 1);
