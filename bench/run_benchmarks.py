@@ -13,6 +13,9 @@ import tempfile
 import time
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build/default"
+# Every window started here keeps its history in a scratch folder, never in the user's own.
+scratch_data = tempfile.TemporaryDirectory()
+os.environ["XDG_DATA_HOME"] = scratch_data.name
 bench = os.path.join(build, "bench")
 STARTUP_RUNS = 15
 PRESSES = 1000

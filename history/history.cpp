@@ -46,31 +46,39 @@ History::History(QString path, QObject* parent) : QObject(parent), path_(std::mo
     QFile file(path_);
     // Only a plain file is read: a device or a pipe there may never end.
     if (QFileInfo(path_).isFile()) {
-        const bool opened = file.open(QIODevice::ReadWrite);
-        const auto contents = opened ? readHistory(file.readAll()) : std::variant<Contents, QString>(file.errorString());
-        if (const auto* c = std::get_if<Contents>(&contents)) {
-            if (c->wholeLinesEnd < file.size())
-                file.resize(c->wholeLinesEnd);  // drop a line cut short, so the next one starts clean
-        } else {
-            file.close();
-            const QString reason = std::get<QString>(contents);
-            const QString aside = path_ + QStringLiteral(".damaged-") +
-                                  QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
-            if (QFile::rename(path_, aside)) {
-                startupMessage_ = QStringLiteral("The history file %1 could not be read (%2). It was set aside as %3, "
-                                                 "and a new history begins.")
-                                      .arg(QDir::toNativeSeparators(path_), reason, QDir::toNativeSeparators(aside));
-            } else {
-                keeping_ = false;  // never write over a file that may be someone else's
-                startupMessage_ = QStringLiteral("The history file %1 could not be read (%2), nor set aside. Presses "
-                                                 "work as before, but they are not kept.")
-                                      .arg(QDir::toNativeSeparators(path_), reason);
-            }
+        constexpr qint64 kTail = 1 << 16;  // many lines' worth
+        std::variant<qint64, QString> checked = file.errorString();
+        if (file.open(QIODevice::ReadWrite)) {
+            const QByteArray head = file.read(static_cast<qint64>(csvHeader().size()));
+            const qint64 size = file.size();
+            file.seek(std::max<qint64>(0, size - kTail));
+            checked = checkHistory(head, file.read(kTail), size);
+            if (const auto* end = std::get_if<qint64>(&checked); end && *end < size)
+                file.resize(*end);  // drop a line cut short, so the next one starts clean
         }
+        if (const auto* reason = std::get_if<QString>(&checked))
+            setAside(file, *reason);
     }
     if (keeping_)
         openFailure_ = openForAppending();
     writer_ = std::thread([this] { writeJobs(); });
+}
+
+void History::setAside(QFile& file, const QString& reason)
+{
+    file.close();
+    const QString aside =
+        path_ + QStringLiteral(".damaged-") + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
+    if (QFile::rename(path_, aside)) {
+        startupMessage_ = QStringLiteral("The history file %1 could not be read (%2). It was set aside as %3, and a new "
+                                         "history begins.")
+                              .arg(QDir::toNativeSeparators(path_), reason, QDir::toNativeSeparators(aside));
+    } else {
+        keeping_ = false;  // never write over a file that may be someone else's
+        startupMessage_ = QStringLiteral("The history file %1 could not be read (%2), nor set aside. Presses work as "
+                                         "before, but they are not kept.")
+                              .arg(QDir::toNativeSeparators(path_), reason);
+    }
 }
 
 std::optional<QString> History::openForAppending()
@@ -102,11 +110,16 @@ void History::add(const Entry& entry)
 {
     if (!keeping_)
         return;
+    const std::string line = csvLine(entry);
+    bool writerIdle = false;
     {
         std::lock_guard lock(mutex_);
-        pending_ += csvLine(entry);
+        writerIdle = pending_.empty() && !busy_;
+        pending_ += line;
+        lastAdded_ = std::chrono::steady_clock::now();
     }
-    wake_.notify_one();
+    if (writerIdle)
+        wake_.notify_one();  // a writer already counting down finds this line when it wakes
     emit changed();
 }
 
@@ -131,15 +144,14 @@ std::vector<Entry> History::entries()
     QFile file(path_);
     if (!QFileInfo(path_).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
-    auto contents = readHistory(file.readAll());
-    if (auto* c = std::get_if<Contents>(&contents))
-        return std::move(c->entries);
-    return {};
+    return readHistory(file.readAll());
 }
 
 void History::waitUntilWritten()
 {
     std::unique_lock lock(mutex_);
+    writeNow_ = true;
+    wake_.notify_one();
     idle_.wait(lock, [this] { return pending_.empty() && !clearPending_ && !busy_; });
 }
 
@@ -150,6 +162,16 @@ void History::writeJobs()
         wake_.wait(lock, [this] { return stopping_ || !pending_.empty() || clearPending_; });
         if (pending_.empty() && !clearPending_)
             return;  // stopping, with nothing left to write
+        // A burst of presses (a script, a held key) is let finish first, so the disk is touched
+        // while the window is idle; a person's presses, far apart, are each on disk moments later.
+        const auto firstSeen = std::chrono::steady_clock::now();
+        while (!stopping_ && !writeNow_) {
+            const auto due = std::min(lastAdded_ + kQuiet, firstSeen + kLongestWait);
+            if (std::chrono::steady_clock::now() >= due)
+                break;
+            wake_.wait_until(lock, due);
+        }
+        writeNow_ = false;
         // Everything that piled up goes to the disk in one write and one sync.
         const bool clear = std::exchange(clearPending_, false);
         const std::string lines = std::exchange(pending_, {});

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -15,9 +16,9 @@
 namespace velhorn::history {
 
 // Every press that found a result, kept in a file that outlives the program. Each press is
-// appended and forced to disk by a writer thread, so a press never waits for the disk and a
-// crash or power cut costs at most the press being written. The file is the history: nothing
-// of it is kept in memory between reads.
+// appended and forced to disk by a writer thread once the presses pause for a moment, so a press
+// never waits for the disk and a crash or power cut costs at most the press being written. The
+// file is the history: nothing of it is kept in memory between reads.
 class History : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +45,7 @@ signals:
     void changed();
 
 private:
+    void setAside(QFile& file, const QString& reason);
     void writeJobs();
     [[nodiscard]] std::optional<QString> openForAppending();
     [[nodiscard]] std::optional<QString> write(bool clear, const std::string& lines);
@@ -59,6 +61,10 @@ private:
     bool clearPending_ = false;
     std::string pending_;
     bool busy_ = false;
+    bool writeNow_ = false;  // someone waits to read the file
+    std::chrono::steady_clock::time_point lastAdded_;
+    static constexpr std::chrono::milliseconds kQuiet{20};
+    static constexpr std::chrono::milliseconds kLongestWait{250};
     bool stopping_ = false;
     bool failed_ = false;  // touched by the writer only
     std::optional<QString> openFailure_;

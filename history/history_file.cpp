@@ -72,58 +72,73 @@ std::string htmlTable(const std::vector<Entry>& entries)
     return press::htmlTable(columnNames(), rows);
 }
 
-std::variant<Contents, QString> readHistory(const QByteArray& bytes)
+namespace {
+
+// One line of the file as an entry, or nothing.
+std::optional<Entry> readLine(std::string_view line)
+{
+    Entry entry;
+    std::size_t field = 0;
+    std::size_t from = 0;
+    while (from <= line.size()) {
+        const std::size_t comma = std::min(line.find(',', from), line.size());
+        const std::string_view value = line.substr(from, comma - from);
+        if (field < entry.values.size()) {
+            const auto number = press::readNumber(value);
+            if (!number)
+                return std::nullopt;
+            entry.values[field] = *number;
+        } else if (field == entry.values.size()) {
+            entry.time = QDateTime::fromString(QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())),
+                                               Qt::ISODateWithMs);
+            if (!entry.time.isValid())
+                return std::nullopt;
+        } else if (field == entry.values.size() + 1) {
+            if (value == "M1")
+                entry.found = press::Mode::M1;
+            else if (value == "Teta")
+                entry.found = press::Mode::Teta;
+            else if (value == "M2")
+                entry.found = press::Mode::M2;
+            else
+                return std::nullopt;
+        }
+        ++field;
+        from = comma + 1;
+    }
+    if (field != kFields)
+        return std::nullopt;
+    return entry;
+}
+
+}  // namespace
+
+std::variant<qint64, QString> checkHistory(const QByteArray& head, const QByteArray& tail, qint64 size)
+{
+    const std::string header = csvHeader();
+    const std::string_view start(head.constData(), static_cast<std::size_t>(head.size()));
+    if (size < static_cast<qint64>(header.size()) && std::string_view(header).starts_with(start))
+        return qint64{0};  // nothing yet, or a header cut short as it was first written
+    if (!start.starts_with(header))
+        return QStringLiteral("its first line is not the header of a Velhorn history");
+    const qsizetype lastLineFeed = tail.lastIndexOf('\n');
+    if (lastLineFeed < 0)
+        return QStringLiteral("its last lines are far longer than a press");
+    return size - tail.size() + lastLineFeed + 1;
+}
+
+std::vector<Entry> readHistory(const QByteArray& bytes)
 {
     const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    std::vector<Entry> entries;
     const std::string header = csvHeader();
-    if (text.size() < header.size() && std::string_view(header).starts_with(text))
-        return Contents{};  // nothing yet, or a header cut short as it was first written
     if (!text.starts_with(header))
-        return QStringLiteral("line 1 is not the header of a Velhorn history");
-    Contents contents;
-    std::size_t at = header.size();
-    for (int number = 2;; ++number) {
-        const std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos)
-            break;  // whatever follows the last line feed was cut short
-        const std::string_view line = text.substr(at, end - at);
-        const auto bad = [number](const char* why) { return QStringLiteral("line %1: %2").arg(number).arg(QLatin1String(why)); };
-        Entry entry;
-        std::size_t field = 0;
-        std::size_t from = 0;
-        while (from <= line.size()) {
-            const std::size_t comma = std::min(line.find(',', from), line.size());
-            const std::string_view value = line.substr(from, comma - from);
-            if (field < entry.values.size()) {
-                const auto number = press::readNumber(value);
-                if (!number)
-                    return bad("a value is not a number");
-                entry.values[field] = *number;
-            } else if (field == entry.values.size()) {
-                entry.time = QDateTime::fromString(QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())),
-                                                   Qt::ISODateWithMs);
-                if (!entry.time.isValid())
-                    return bad("the time is not a time");
-            } else if (field == entry.values.size() + 1) {
-                if (value == "M1")
-                    entry.found = press::Mode::M1;
-                else if (value == "Teta")
-                    entry.found = press::Mode::Teta;
-                else if (value == "M2")
-                    entry.found = press::Mode::M2;
-                else
-                    return bad("the quantity found is none of M1, Teta and M2");
-            }
-            ++field;
-            from = comma + 1;
-        }
-        if (field != kFields)
-            return bad("the line does not have the history's columns");
-        contents.entries.push_back(entry);
-        at = end + 1;
+        return entries;
+    for (std::size_t at = header.size(), end; (end = text.find('\n', at)) != std::string_view::npos; at = end + 1) {
+        if (const auto entry = readLine(text.substr(at, end - at)))
+            entries.push_back(*entry);
     }
-    contents.wholeLinesEnd = static_cast<qint64>(at);
-    return contents;
+    return entries;
 }
 
 }  // namespace velhorn::history

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -28,13 +29,13 @@ struct Entry {
 [[nodiscard]] std::string htmlTable(const std::vector<Entry>& entries);
 [[nodiscard]] QString modeName(press::Mode mode);
 
-// What a file's bytes hold: its entries, and where its last whole line ends (a line cut short
-// by a crash lies beyond it, and is no press).
-struct Contents {
-    std::vector<Entry> entries;
-    qint64 wholeLinesEnd = 0;
-};
-// The contents, or why the bytes are no history ("line 3: ...").
-[[nodiscard]] std::variant<Contents, QString> readHistory(const QByteArray& bytes);
+// Whether a file is a history, from its two ends alone, so that starting takes no longer however
+// long the history grows: `head`, its first bytes (a header's worth or more), and `tail`, its last
+// bytes, which end at `size`. Where its last whole line ends (a line cut short by a crash lies
+// beyond it, and is no press), or why the file is no history.
+[[nodiscard]] std::variant<qint64, QString> checkHistory(const QByteArray& head, const QByteArray& tail, qint64 size);
+
+// Every entry of a history's bytes, leaving out any line that does not read as one.
+[[nodiscard]] std::vector<Entry> readHistory(const QByteArray& bytes);
 
 }  // namespace velhorn::history
