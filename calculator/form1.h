@@ -24,9 +24,6 @@ namespace velhorn::history {
 class History;
 class HistoryWindow;
 }  // namespace velhorn::history
-namespace velhorn::press {
-struct Typed;
-}
 namespace velhorn::widgets {
 class CommandButton;
 class GroupFrame;

@@ -15,8 +15,6 @@ namespace {
 
 constexpr std::string_view kStepKeys[] = {"from_state", "to_state"};
 
-std::span<const std::string_view> fanColumns() { return press::kFanColumns; }
-
 }  // namespace
 
 void complain(const std::string& what)
@@ -39,7 +37,7 @@ int runSolve(const Settings& settings, std::optional<flow::Given> upstream, std:
         }
         const auto& fans = std::get<std::vector<flow::Fan>>(chain);
         RecordWriter writer(out, settings.format, settings.digits, {std::begin(kStepKeys), std::end(kStepKeys)},
-                            fanColumns());
+                            press::kFanColumns);
         for (std::size_t i = 0; i < fans.size(); ++i) {
             const bool overall = i + 1 == fans.size();
             const long long keys[] = {overall ? 1 : static_cast<long long>(i) + 1,
@@ -59,7 +57,7 @@ int runSolve(const Settings& settings, std::optional<flow::Given> upstream, std:
         complain(press::problemText(*problem, settings.digits));
         return kNoSolution;
     }
-    RecordWriter writer(out, settings.format, settings.digits, {}, fanColumns());
+    RecordWriter writer(out, settings.format, settings.digits, {}, press::kFanColumns);
     writer.write({}, press::fanValues(std::get<flow::Fan>(fan)));
     writer.finish();
     return kSolved;
@@ -118,7 +116,7 @@ int runBatch(const Settings& settings, std::istream& in, Output& out)
     }
     constexpr std::string_view kLineKey[] = {"line"};
     RecordWriter writer(out, settings.format, settings.digits, {std::begin(kLineKey), std::end(kLineKey)},
-                        fanColumns());
+                        press::kFanColumns);
     bool failed = false;
     std::optional<flow::Gas> lineGas;  // the last gamma a line gave, kept while lines repeat it
     while (std::getline(in, line)) {

@@ -18,19 +18,14 @@ Output::~Output()
 
 void Output::flush()
 {
-    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
-        if (errno == EPIPE)
-            std::_Exit(0);
-        std::fprintf(stderr, "velhorn-cli: cannot write the results: %s\n", std::strerror(errno));
-        std::_Exit(2);
-    }
+    const bool written = buffer_.empty() || std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size();
     buffer_.clear();
-    if (std::fflush(file_) != 0) {
-        if (errno == EPIPE)
-            std::_Exit(0);
-        std::fprintf(stderr, "velhorn-cli: cannot write the results: %s\n", std::strerror(errno));
-        std::_Exit(2);
-    }
+    if (written && std::fflush(file_) == 0)
+        return;
+    if (errno == EPIPE)
+        std::_Exit(0);
+    std::fprintf(stderr, "velhorn-cli: cannot write the results: %s\n", std::strerror(errno));
+    std::_Exit(2);
 }
 
 }  // namespace velhorn::cli

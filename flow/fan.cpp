@@ -145,7 +145,7 @@ std::optional<double> machFromMu(double mu)
 
 State stateAt(const Gas& gas, double M)
 {
-    return stateAt(gas, M, static_cast<double>(nuPrecise(gas, sFromMach(M)) * kDegreesPerRadianLong));
+    return stateAt(gas, M, nuDegrees(gas, M));
 }
 
 State stateAt(const Gas& gas, double M, double nu)

@@ -36,7 +36,6 @@ Gas::Gas(double gamma) : gamma_(gamma)
         lambda_ = std::sqrt(6.0);
         halfGammaMinusOne_ = 0.2;
         gammaOverGammaMinusOne_ = 3.5;
-        oneOverGammaMinusOne_ = 2.5;
         lambdaLong_ = std::sqrt(6.0L);
         halfGammaMinusOneLong_ = 0.2L;
         gammaOverGammaMinusOneLong_ = 3.5L;
@@ -46,7 +45,6 @@ Gas::Gas(double gamma) : gamma_(gamma)
     lambda_ = std::sqrt(lambdaSquared_);
     halfGammaMinusOne_ = (gamma - 1) / 2;
     gammaOverGammaMinusOne_ = gamma / (gamma - 1);
-    oneOverGammaMinusOne_ = 1 / (gamma - 1);
     // From gamma itself rather than the rounded ratios, so the extra bits are real.
     const long double g = gamma;
     lambdaLong_ = std::sqrt((g + 1) / (g - 1));

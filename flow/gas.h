@@ -19,7 +19,6 @@ public:
     [[nodiscard]] double lambdaSquared() const { return lambdaSquared_; }    // (gamma + 1) / (gamma - 1)
     [[nodiscard]] double halfGammaMinusOne() const { return halfGammaMinusOne_; }            // (gamma - 1) / 2
     [[nodiscard]] double gammaOverGammaMinusOne() const { return gammaOverGammaMinusOne_; }  // gamma / (gamma - 1)
-    [[nodiscard]] double oneOverGammaMinusOne() const { return oneOverGammaMinusOne_; }      // 1 / (gamma - 1)
     // The same in long double, for the full-precision path: air's from exactly 7/5.
     [[nodiscard]] long double lambdaLong() const { return lambdaLong_; }
     [[nodiscard]] long double halfGammaMinusOneLong() const { return halfGammaMinusOneLong_; }
@@ -31,7 +30,6 @@ private:
     double lambda_;
     double halfGammaMinusOne_;
     double gammaOverGammaMinusOne_;
-    double oneOverGammaMinusOne_;
     long double lambdaLong_;
     long double halfGammaMinusOneLong_;
     long double gammaOverGammaMinusOneLong_;

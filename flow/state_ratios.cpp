@@ -15,9 +15,4 @@ double pressureRatio(double T2T1, const Gas& gas)
     return std::pow(T2T1, gas.gammaOverGammaMinusOne());
 }
 
-double densityRatio(double T2T1, const Gas& gas)
-{
-    return std::pow(T2T1, gas.oneOverGammaMinusOne());
-}
-
 }  // namespace velhorn::flow

@@ -10,7 +10,4 @@ namespace velhorn::flow {
 // Static pressure ratio p2/p1 from the (unrounded) temperature ratio.
 [[nodiscard]] double pressureRatio(double T2T1, const Gas& gas = Gas::air());
 
-// Density ratio rho2/rho1 from the (unrounded) temperature ratio.
-[[nodiscard]] double densityRatio(double T2T1, const Gas& gas);
-
 }  // namespace velhorn::flow

@@ -59,8 +59,8 @@ public:
             return QStringLiteral("time");
         if (section == 1)
             return QStringLiteral("found");
-        return QString::fromLatin1(press::kFanColumns[static_cast<std::size_t>(section - 2)].data(),
-                                   static_cast<qsizetype>(press::kFanColumns[static_cast<std::size_t>(section - 2)].size()));
+        const std::string_view name = press::kFanColumns[static_cast<std::size_t>(section - 2)];
+        return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
     }
 
 private:
