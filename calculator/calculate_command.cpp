@@ -24,11 +24,6 @@ std::string decimalSeparator()
     return QLocale().decimalPoint().toStdString();
 }
 
-widgets::UserPoint onChart(press::ChartPoint p)
-{
-    return widgets::UserPoint::fromDouble(p.x, p.y);
-}
-
 }  // namespace
 
 void Form1::Command1_Click()
@@ -72,7 +67,7 @@ void Form1::applyPress(const press::Outcome& outcome)
         if (const auto& text = outcome.boxes[i])
             widgets::writeText(box(static_cast<press::Box>(i)), QString::fromStdString(*text));
     for (const press::Marker& m : outcome.markers)
-        Picture1->Line(onChart(m.from), onChart(m.to), m.colour == press::MarkerColour::Red ? widgets::kRed : widgets::kBlue);
+        Picture1->Line(widgets::onChart(m.from), widgets::onChart(m.to), m.colour == press::MarkerColour::Red ? widgets::kRed : widgets::kBlue);
     if (outcome.redrawChart)
         Picture1->setAccessibleDescription(QString::fromStdString(press::describeChart(outcome.states, decimalSeparator())));
     if (outcome.message)

@@ -3,7 +3,7 @@
 #include "about/form_about.h"
 #include "history/history.h"
 #include "history/history_window.h"
-#include "calculator/form1_layout.h"
+#include "press/window_layout.h"
 #include "widgets/colours.h"
 #include "widgets/command_button.h"
 #include "widgets/group_frame.h"
@@ -24,7 +24,6 @@ using widgets::CommandButton;
 using widgets::GroupFrame;
 using widgets::makeTextBox;
 using widgets::PictureBox;
-using widgets::TwipRect;
 
 namespace {
 
@@ -49,16 +48,33 @@ QFont dialogFont()
     return font;
 }
 
-template <typename Widget>
-Widget* place(Widget* widget, const TwipRect& where)
+namespace form = press::form1;
+
+QString text(std::string_view s)
 {
-    widget->setGeometry(where.toPixels());
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+template <typename Widget>
+Widget* place(Widget* widget, const form::Control& control)
+{
+    widget->setGeometry(widgets::toPixels(control.where));
     return widget;
 }
 
-QLabel* label(QWidget* container, const TwipRect& where, const QString& caption)
+QRadioButton* option(QWidget* container, const form::Control& control)
 {
-    auto* text = place(new QLabel(caption, container), where);
+    return place(new QRadioButton(text(control.caption), container), control);
+}
+
+QLineEdit* textBox(QWidget* container, const form::Control& control)
+{
+    return makeTextBox(container, control.where, text(control.accessibleName));
+}
+
+QLabel* label(QWidget* container, const form::Control& control)
+{
+    auto* text = place(new QLabel(velhorn::calculator::text(control.caption), container), control);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->setWordWrap(true);  // a caption wider than its label goes on to a second line
     return text;
@@ -68,36 +84,36 @@ QLabel* label(QWidget* container, const TwipRect& where, const QString& caption)
 
 Form1::Form1(QWidget* parent)
     : QMainWindow(parent),
-      Mn_About(menuBar()->addAction(QStringLiteral("About"))),
+      Mn_About(menuBar()->addAction(text(form::kMenuAbout))),
       client(new QWidget(this)),
-      Picture1(place(new PictureBox(client), layout::kPicture1)),
-      Frame4(place(new GroupFrame(QStringLiteral("Output options"), client), layout::kFrame4)),
-      Option_M1(place(new QRadioButton(QStringLiteral("M1 ="), Frame4), layout::kOption_M1)),
-      Text_M1(makeTextBox(Frame4, layout::kText_M1, QStringLiteral("M1"))),
-      Option_Teta(place(new QRadioButton(QStringLiteral("Teta ="), Frame4), layout::kOption_Teta)),
-      Text_Teta(makeTextBox(Frame4, layout::kText_Teta, QStringLiteral("Teta"))),
-      Option_M2(place(new QRadioButton(QStringLiteral("M2 ="), Frame4), layout::kOption_M2)),
-      Text_M2(makeTextBox(Frame4, layout::kText_M2, QStringLiteral("M2"))),
-      Command1(place(new CommandButton(client), layout::kCommand1)),
-      Frame2(place(new GroupFrame(client), layout::kFrame2)),
-      Label6(label(Frame2, layout::kLabel6, QStringLiteral("Nu1 ="))),
-      Text_Nu1(makeTextBox(Frame2, layout::kText_Nu1, QStringLiteral("Nu1"))),
-      Label7(label(Frame2, layout::kLabel7, QStringLiteral("Nu2 ="))),
-      Text_Nu2(makeTextBox(Frame2, layout::kText_Nu2, QStringLiteral("Nu2"))),
-      Label4(label(Frame2, layout::kLabel4, QStringLiteral("p2/p1 ="))),
-      Text_p2p1(makeTextBox(Frame2, layout::kText_p2p1, QStringLiteral("p2/p1"))),
-      Label5(label(Frame2, layout::kLabel5, QStringLiteral("T2/T1 ="))),
-      Text_T2T1(makeTextBox(Frame2, layout::kText_T2T1, QStringLiteral("T2/T1")))
+      Picture1(place(new PictureBox(client), form::kPicture1)),
+      Frame4(place(new GroupFrame(text(form::kFrame4.caption), client), form::kFrame4)),
+      Option_M1(option(Frame4, form::kOption_M1)),
+      Text_M1(textBox(Frame4, form::kText_M1)),
+      Option_Teta(option(Frame4, form::kOption_Teta)),
+      Text_Teta(textBox(Frame4, form::kText_Teta)),
+      Option_M2(option(Frame4, form::kOption_M2)),
+      Text_M2(textBox(Frame4, form::kText_M2)),
+      Command1(place(new CommandButton(client), form::kCommand1)),
+      Frame2(place(new GroupFrame(client), form::kFrame2)),
+      Label6(label(Frame2, form::kLabel6)),
+      Text_Nu1(textBox(Frame2, form::kText_Nu1)),
+      Label7(label(Frame2, form::kLabel7)),
+      Text_Nu2(textBox(Frame2, form::kText_Nu2)),
+      Label4(label(Frame2, form::kLabel4)),
+      Text_p2p1(textBox(Frame2, form::kText_p2p1)),
+      Label5(label(Frame2, form::kLabel5)),
+      Text_T2T1(textBox(Frame2, form::kText_T2T1))
 {
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setFont(dialogFont());
     setCentralWidget(client);
     // No layout: the controls keep their places however the window is resized.
-    resize(layout::kClientArea.toPixels() + QSize(0, menuBar()->sizeHint().height()));
+    resize(widgets::toPixels(form::kClientArea) + QSize(0, menuBar()->sizeHint().height()));
     Picture1->setBackColor(widgets::kLightYellow);
-    Picture1->setAccessibleName(QStringLiteral("Chart of Nu against M"));
-    Picture1->setAccessibleDescription(QStringLiteral("nothing drawn yet"));
-    Command1->setCaption(QStringLiteral("Choose an Output option"));
+    Picture1->setAccessibleName(text(form::kPicture1.accessibleName));
+    Picture1->setAccessibleDescription(text(press::kNothingDrawn));
+    Command1->setCaption(text(form::kCommand1.caption));
     orderKeyboardFocus();
     connectHandlers();
     makeContextMenu();

@@ -3,6 +3,7 @@
 #include "flow/expansion_fan.h"
 #include "history/history_file.h"
 #include "press/press.h"
+#include "press/window_layout.h"
 
 #include <QMainWindow>
 
@@ -32,7 +33,7 @@ class PictureBox;
 
 namespace velhorn::calculator {
 
-inline constexpr const char* kApplicationTitle = "Velhorn";
+inline constexpr const char* kApplicationTitle = press::kApplicationTitle.data();
 
 // The calculator's main window. The user picks which of M1, Teta and M2 is the output, types
 // the other two and presses Command1; the results go straight back into the text boxes and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "press/window_layout.h"
+
 #include <QColor>
 
 #include <cstdint>
@@ -16,10 +18,10 @@ namespace velhorn::widgets {
 // Composes a colour from red, green and blue components of 0 to 255.
 [[nodiscard]] inline QColor composeColour(int red, int green, int blue) { return QColor(red, green, blue); }
 
-inline const QColor kRed = QColor::fromRgb(fromLowRedValue(255));
-inline const QColor kBlue = QColor::fromRgb(fromLowRedValue(16711680));
-inline const QColor kGreen = QColor::fromRgb(fromLowRedValue(32768));
-inline const QColor kLightYellow = QColor::fromRgb(fromLowRedValue(12648447));
+inline const QColor kRed = QColor::fromRgb(fromLowRedValue(press::colour::kRed));
+inline const QColor kBlue = QColor::fromRgb(fromLowRedValue(press::colour::kBlue));
+inline const QColor kGreen = QColor::fromRgb(fromLowRedValue(press::colour::kGreen));
+inline const QColor kLightYellow = QColor::fromRgb(fromLowRedValue(press::colour::kLightYellow));
 inline const QColor kOutputGrey = composeColour(200, 200, 200);
 inline const QColor kInputWhite = composeColour(255, 255, 255);
 

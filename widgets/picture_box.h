@@ -1,5 +1,7 @@
 #pragma once
 
+#include "press/press.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QImage>
@@ -18,6 +20,12 @@ struct UserPoint {
     static UserPoint fromDouble(double x, double y);
     friend bool operator==(const UserPoint&, const UserPoint&) = default;
 };
+
+// A point the core gives in chart coordinates, as drawing takes it.
+[[nodiscard]] inline UserPoint onChart(press::ChartPoint p)
+{
+    return UserPoint::fromDouble(p.x, p.y);
+}
 
 // The chart's drawing surface: a sunken box that draws into a retained image in user
 // coordinates set by Scale, keeps a current point, and repaints from the image, so covering or

@@ -67,7 +67,7 @@ QLineEdit* makeTextBox(QWidget* container, const TwipRect& where, const QString&
 {
     auto* box = new QLineEdit(container);
     box->setStyle(compactBoxStyle());
-    box->setGeometry(where.toPixels());
+    box->setGeometry(toPixels(where));
     box->setAccessibleName(quantity);
     box->setMaxLength(std::numeric_limits<int>::max());  // whatever is pasted stays whole
     return box;

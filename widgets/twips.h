@@ -1,28 +1,26 @@
 #pragma once
 
+#include "press/window_layout.h"
+
 #include <QRect>
 #include <QSize>
 
 namespace velhorn::widgets {
 
-// Window geometry is drawn in twips; 15 of them make one device-independent pixel.
-inline constexpr int kTwipsPerPixel = 15;
+using press::kTwipsPerPixel;
+using press::TwipRect;
+using press::TwipSize;
 
-struct TwipRect {
-    int left, top, width, height;
-    [[nodiscard]] constexpr QRect toPixels() const
-    {
-        return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                height / kTwipsPerPixel};
-    }
-};
+[[nodiscard]] constexpr QRect toPixels(const TwipRect& twips)
+{
+    const press::PixelRect p = twips.pixels();
+    return {p.left, p.top, p.width, p.height};
+}
 
-struct TwipSize {
-    int width, height;
-    [[nodiscard]] constexpr QSize toPixels() const
-    {
-        return {width / kTwipsPerPixel, height / kTwipsPerPixel};
-    }
-};
+[[nodiscard]] constexpr QSize toPixels(const TwipSize& twips)
+{
+    const press::PixelRect p = twips.pixels();
+    return {p.width, p.height};
+}
 
 }  // namespace velhorn::widgets

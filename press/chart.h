@@ -1,0 +1,26 @@
+#pragma once
+
+#include "flow/expansion_fan.h"
+#include "press/press.h"
+
+#include <array>
+#include <vector>
+
+// The bare nu(M) chart as strokes in user coordinates (x = M, y = -nu in degrees, so a larger
+// nu is drawn higher): two plain axes and a red curve from M = 1 to 5. Every front end draws
+// these same strokes, and a press's markers over them.
+namespace velhorn::press::chart {
+
+inline constexpr ChartPoint kUpperLeft{0.5, -80.0};
+inline constexpr ChartPoint kLowerRight{5.5, 5.0};
+inline constexpr ChartPoint kOrigin{1.0, 0.0};  // M = 1, nu = 0: where the axes meet
+inline constexpr ChartPoint kNuAxisTop{1.0, -75.0};
+inline constexpr ChartPoint kMachAxisEnd{5.0, 0.0};
+inline constexpr int kFirstTenth = 11;  // the curve's vertices after the origin, at M = i / 10
+inline constexpr int kLastTenth = 50;
+inline constexpr std::size_t kCurveVertices = kLastTenth - kFirstTenth + 2;
+
+// The curve's vertices, from the origin to M = 5.
+[[nodiscard]] std::array<ChartPoint, kCurveVertices> curve(const flow::ExpansionFan& fan);
+
+}  // namespace velhorn::press::chart
