@@ -6,70 +6,31 @@ namespace velhorn::history {
 
 namespace {
 
-constexpr std::string_view kTimeColumn = "time_utc";
-constexpr std::string_view kFoundColumn = "found";
 constexpr std::size_t kFields = press::kFanColumns.size() + 2;
 
-}  // namespace
-
-QString modeName(press::Mode mode)
+press::PressRecord record(const Entry& entry)
 {
-    switch (mode) {
-    case press::Mode::M1: return QStringLiteral("M1");
-    case press::Mode::Teta: return QStringLiteral("Teta");
-    case press::Mode::M2: return QStringLiteral("M2");
-    }
-    return {};
-}
-
-namespace {
-
-std::vector<std::string_view> columnNames()
-{
-    std::vector<std::string_view> names(press::kFanColumns.begin(), press::kFanColumns.end());
-    names.push_back(kTimeColumn);
-    names.push_back(kFoundColumn);
-    return names;
-}
-
-std::string timeText(const Entry& entry)
-{
-    return entry.time.toUTC().toString(Qt::ISODateWithMs).toStdString();
+    return {entry.values, entry.time.toUTC().toString(Qt::ISODateWithMs).toStdString(), entry.found};
 }
 
 }  // namespace
 
 std::string csvHeader(char separator)
 {
-    std::string header;
-    press::appendNames(header, columnNames(), separator);
-    return header;
+    return press::recordHeader(separator);
 }
 
 std::string csvLine(const Entry& entry, char separator)
 {
-    std::string line;
-    press::appendValues(line, entry.values, separator);
-    line.back() = separator;
-    line += timeText(entry);
-    line += separator;
-    line += modeName(entry.found).toStdString();
-    line += '\n';
-    return line;
+    return press::recordLine(record(entry), separator);
 }
 
 std::string htmlTable(const std::vector<Entry>& entries)
 {
-    std::vector<std::vector<std::string>> rows;
-    for (const Entry& entry : entries) {
-        std::vector<std::string> cells;
-        for (double value : entry.values)
-            cells.push_back(press::shortestNumber(value));
-        cells.push_back(timeText(entry));
-        cells.push_back(modeName(entry.found).toStdString());
-        rows.push_back(std::move(cells));
-    }
-    return press::htmlTable(columnNames(), rows);
+    std::vector<press::PressRecord> records;
+    for (const Entry& entry : entries)
+        records.push_back(record(entry));
+    return press::recordTable(records);
 }
 
 namespace {

@@ -27,7 +27,6 @@ struct Entry {
 [[nodiscard]] std::string csvLine(const Entry& entry, char separator = ',');
 // The same as an HTML table, for word processors.
 [[nodiscard]] std::string htmlTable(const std::vector<Entry>& entries);
-[[nodiscard]] QString modeName(press::Mode mode);
 
 // Whether a file is a history, from its two ends alone, so that starting takes no longer however
 // long the history grows: `head`, its first bytes (a header's worth or more), and `tail`, its last

@@ -46,7 +46,7 @@ public:
         if (index.column() == 0)
             return QLocale().toString(entry.time.toLocalTime(), QLocale::ShortFormat);
         if (index.column() == 1)
-            return modeName(entry.found);
+            return QString::fromUtf8(press::modeName(entry.found).data());
         const QString text = QString::fromStdString(press::roundedNumber(entry.values[static_cast<std::size_t>(index.column() - 2)], 6));
         return QString(text).replace(u'.', QLocale().decimalPoint());
     }

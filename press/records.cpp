@@ -111,6 +111,64 @@ std::string htmlTable(std::span<const std::string_view> names, const std::vector
     return html + "</table>\n";
 }
 
+namespace {
+
+constexpr std::string_view kTimeColumn = "time_utc";
+constexpr std::string_view kFoundColumn = "found";
+
+std::vector<std::string_view> recordColumns()
+{
+    std::vector<std::string_view> names(kFanColumns.begin(), kFanColumns.end());
+    names.push_back(kTimeColumn);
+    names.push_back(kFoundColumn);
+    return names;
+}
+
+}  // namespace
+
+std::string_view modeName(Mode mode)
+{
+    switch (mode) {
+    case Mode::M1: return "M1";
+    case Mode::Teta: return "Teta";
+    case Mode::M2: return "M2";
+    }
+    return {};
+}
+
+std::string recordHeader(char separator)
+{
+    std::string header;
+    appendNames(header, recordColumns(), separator);
+    return header;
+}
+
+std::string recordLine(const PressRecord& record, char separator)
+{
+    std::string line;
+    appendValues(line, record.values, separator);
+    line.back() = separator;
+    line += record.time;
+    line += separator;
+    line += modeName(record.found);
+    line += '\n';
+    return line;
+}
+
+std::string recordTable(std::span<const PressRecord> records)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const PressRecord& record : records) {
+        std::vector<std::string> cells;
+        for (double value : record.values)
+            cells.push_back(shortestNumber(value));
+        cells.push_back(record.time);
+        cells.emplace_back(modeName(record.found));
+        rows.push_back(std::move(cells));
+    }
+    return htmlTable(recordColumns(), rows);
+}
+
 std::optional<flow::Fan> fanOfPress(Mode mode, const Typed& typed, const Outcome& outcome)
 {
     if (!outcome.output || outcome.states.size() != 2)

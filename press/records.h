@@ -57,6 +57,20 @@ void appendValues(std::string& out, std::span<const double> values, char separat
 // press found no result, or one beyond the double range.
 [[nodiscard]] std::optional<flow::Fan> fanOfPress(Mode mode, const Typed& typed, const Outcome& outcome);
 
+// A press's result as "Copy results" and the history keep it: every quantity of its fan, then
+// when it was made (ISO 8601, UTC) and which quantity it found.
+struct PressRecord {
+    std::array<double, kFanColumns.size()> values{};
+    std::string time;
+    Mode found = Mode::M2;
+};
+[[nodiscard]] std::string_view modeName(Mode mode);
+// The header and one line of such records: CSV with ',', TSV with '\t'.
+[[nodiscard]] std::string recordHeader(char separator);
+[[nodiscard]] std::string recordLine(const PressRecord& record, char separator);
+// The same as an HTML table, for word processors.
+[[nodiscard]] std::string recordTable(std::span<const PressRecord> records);
+
 // Why a case has no solution, in one line; numbers with `digits` significant digits.
 [[nodiscard]] std::string problemText(const flow::Problem& problem, int digits);
 
