@@ -89,10 +89,10 @@ void Form1::makeContextMenu()
         addAction(action);  // the shortcut works with the menu closed
         return action;
     };
-    copyResults_ = item(QStringLiteral("&Copy results"), QKeySequence::Copy, &Form1::copyResults);
+    copyResults_ = item(QString::fromUtf8(press::form1::kCopyResults.data()), QKeySequence::Copy, &Form1::copyResults);
     copyResults_->setEnabled(false);
     item(QStringLiteral("Copy c&hart"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &Form1::copyChart);
-    item(QStringLiteral("&Save chart as..."), QKeySequence::Save, &Form1::saveChart_Click);
+    item(QString::fromUtf8(press::form1::kSaveChart.data()), QKeySequence::Save, &Form1::saveChart_Click);
     contextMenu_->addSeparator();
     item(QStringLiteral("H&istory..."), QKeySequence(Qt::CTRL | Qt::Key_H), &Form1::showHistory);
     item(QStringLiteral("C&lear history"), QKeySequence(), &Form1::clearHistory);

@@ -23,4 +23,9 @@ inline constexpr std::size_t kCurveVertices = kLastTenth - kFirstTenth + 2;
 // The curve's vertices, from the origin to M = 5.
 [[nodiscard]] std::array<ChartPoint, kCurveVertices> curve(const flow::ExpansionFan& fan);
 
+// Clips the segment (x0, y0)-(x1, y1) to [xMin, xMax] x [yMin, yMax] in place; false when none of
+// it lies inside. Infinite ends are first pulled in to a finite stand-in far outside, which keeps
+// axis-parallel segments exact and never lets an infinity into the arithmetic.
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xMin, double xMax, double yMin, double yMax);
+
 }  // namespace velhorn::press::chart

@@ -1,6 +1,6 @@
 #include "press/conversions.h"
 
-#include <charconv>
+#include "press/chars.h"
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -100,9 +100,8 @@ double parseNumber(std::u16string_view text)
     }
 
     double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
+    const char* end = nullptr;
+    if (chars::read(number.data(), number.data() + number.size(), value, end) == std::errc::result_out_of_range) {
         const std::int64_t order = integerDigits > 0 ? exponent + integerDigits - 1
                                                      : exponent - leadingFractionZeros - 1;
         value = order > 0 ? std::numeric_limits<double>::infinity() : 0.0;
@@ -126,9 +125,8 @@ std::string displayNumber(double rounded, std::string_view decimalSeparator)
         rounded = 0.0;  // no "-0"
     constexpr int kSignificantDigits = 15;
     char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, rounded,
-                                            std::chars_format::general, kSignificantDigits);
-    (void)error;  // 64 characters always hold a 15-digit double
+    // 64 characters always hold a 15-digit double
+    char* end = chars::general(buffer, buffer + sizeof buffer, rounded, kSignificantDigits);
     std::string text;
     for (const char* c = buffer; c != end; ++c) {
         if (*c == '.')

@@ -193,8 +193,8 @@ private:
         else
             markers.insert(markers.end(), {vertical, horizontal});
         auto& states = outcome_.states;
-        states.push_back({state, M, Nu, given});
-        std::sort(states.begin(), states.end(), [](const auto& a, const auto& b) { return a.number < b.number; });
+        // Two states at most, each marked once: state 1 goes in front of a state 2 marked first.
+        states.insert(state == 1 ? states.begin() : states.end(), {state, M, Nu, given});
     }
 
     const flow::ExpansionFan& fan_;

@@ -68,9 +68,6 @@ struct Outcome {
 [[nodiscard]] Outcome press(const flow::ExpansionFan& fan, std::optional<Mode> mode, const Typed& typed,
                             std::string_view decimalSeparator);
 
-// What the chart area says before anything is drawn on it.
-inline constexpr std::string_view kNothingDrawn = "nothing drawn yet";
-
 // What the chart shows, in words: "bare chart", or its states, as in
 // "state 1: M = 2, ν = 26.38, given; state 2: M = 2.385, ν = 36.38, found".
 [[nodiscard]] std::string describeChart(const std::vector<MarkedState>& states, std::string_view decimalSeparator);

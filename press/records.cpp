@@ -3,7 +3,7 @@
 #include "press/conversions.h"
 
 #include <algorithm>
-#include <charconv>
+#include "press/chars.h"
 #include <cmath>
 
 namespace velhorn::press {
@@ -30,8 +30,8 @@ void appendShortest(std::string& out, double value)
     if (value == 0)
         value = 0.0;  // no "-0"
     char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    (void)error;  // 32 characters hold any double's shortest form
+    // 32 characters hold any double's shortest form
+    char* end = chars::shortest(buffer, buffer + sizeof buffer, value);
     out.append(buffer, end);
 }
 
@@ -49,9 +49,8 @@ std::string roundedNumber(double value, int digits)
     if (value == 0)
         value = 0.0;
     char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
-                                            digits < 1 ? 1 : digits > 17 ? 17 : digits);
-    (void)error;  // 64 characters hold 17 digits, a sign, a point and an exponent
+    // 64 characters hold 17 digits, a sign, a point and an exponent
+    char* end = chars::general(buffer, buffer + sizeof buffer, value, digits < 1 ? 1 : digits > 17 ? 17 : digits);
     return {buffer, end};
 }
 
@@ -69,8 +68,8 @@ std::optional<double> readNumber(std::string_view text)
             return std::nullopt;
     }
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    const char* end = nullptr;
+    if (chars::read(text.data(), text.data() + text.size(), value, end) != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

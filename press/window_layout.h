@@ -41,6 +41,8 @@ inline constexpr std::uint32_t kInputWhite = 16777215;
 }  // namespace colour
 
 inline constexpr std::string_view kApplicationTitle = "Velhorn";
+// What the chart area says to a screen reader before anything is drawn on it.
+inline constexpr std::string_view kNothingDrawn = "nothing drawn yet";
 
 namespace form1 {
 
@@ -62,6 +64,9 @@ inline constexpr double kPointSize = 8.25;
 inline constexpr std::string_view kMenuAbout = "About";
 inline constexpr std::string_view kCaptionAtStart = "Choose an Output option";
 inline constexpr std::string_view kCaptionPrepared = "SET input values then CLICK";
+// Items of the context menu; '&' marks the access key.
+inline constexpr std::string_view kCopyResults = "&Copy results";
+inline constexpr std::string_view kSaveChart = "&Save chart as...";
 
 // In building order: each container before what it holds.
 inline constexpr Control kPicture1{"Picture1", Kind::Chart, "", "", {2400, 120, 3375, 4335}, 0, "Chart of Nu against M"};

@@ -1,5 +1,6 @@
 #include "widgets/picture_box.h"
 
+#include "press/chart.h"
 #include "widgets/twips.h"
 
 #include <QMouseEvent>
@@ -22,47 +23,6 @@ float toSingle(double value)
     if (value < -kMax)
         return -std::numeric_limits<float>::infinity();
     return static_cast<float>(value);
-}
-
-// Liang-Barsky clipping of the segment p0-p1 to [xMin, xMax] x [yMin, yMax]. Infinite ends are
-// first pulled in to a finite stand-in far outside the box, which keeps axis-parallel segments
-// exact and never lets an infinity into the arithmetic.
-bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xMin, double xMax,
-                 double yMin, double yMax)
-{
-    constexpr double kFar = 1e300;
-    for (double* v : {&x0, &y0, &x1, &y1}) {
-        if (std::isnan(*v))
-            return false;
-        *v = std::clamp(*v, -kFar, kFar);
-    }
-    const double dx = x1 - x0;
-    const double dy = y1 - y0;
-    double t0 = 0;
-    double t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - xMin, xMax - x0, y0 - yMin, yMax - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    const double sx = x0;
-    const double sy = y0;
-    x0 = sx + t0 * dx;
-    y0 = sy + t0 * dy;
-    x1 = sx + t1 * dx;
-    y1 = sy + t1 * dy;
-    return true;
 }
 
 }  // namespace
@@ -180,7 +140,7 @@ void PictureBox::drawSegment(UserPoint from, UserPoint to, const QColor& colour)
     const double marginX = std::fabs(right_ - left_) / std::max(1.0, area.width());
     const double marginY = std::fabs(bottom_ - top_) / std::max(1.0, area.height());
     double x0 = from.x, y0 = from.y, x1 = to.x, y1 = to.y;
-    if (!clipSegment(x0, y0, x1, y1, std::min(left_, right_) - marginX,
+    if (!press::chart::clipSegment(x0, y0, x1, y1, std::min(left_, right_) - marginX,
                      std::max(left_, right_) + marginX, std::min(top_, bottom_) - marginY,
                      std::max(top_, bottom_) + marginY))
         return;
