@@ -4,21 +4,23 @@
 #   ./quickstart.sh test   runs every test
 #   ./quickstart.sh bench  runs every benchmark and prints the table of figures and floors
 #   ./quickstart.sh windows  builds Velhorn.exe and a zip for Windows (cross-builds Qt once)
+#   ./quickstart.sh web    builds the page into build/web/ and serves it on 127.0.0.1
 # All are safe to repeat: installed packages and an up-to-date build are left alone.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 mode=${1:-run}
 case "$mode" in
-  run|test|bench) ;;
+  run|test|bench|web) ;;
   windows) exec packaging/windows/build-windows.sh ;;
-  *) echo "usage: $0 run|test|bench|windows" >&2; exit 2 ;;
+  *) echo "usage: $0 run|test|bench|windows|web" >&2; exit 2 ;;
 esac
 
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgtest-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev       # the command line's arguments and JSON
+  emscripten python3                    # the page: the core as WebAssembly, and a local server
   fonts-dejavu-core fonts-liberation2   # a sans-serif with the metrics the layout was drawn for
 )
 test_packages=(
@@ -29,13 +31,24 @@ test_packages=(
   x11-utils                             # reading the window icon the window manager gets
   adwaita-qt6                           # another desktop's styles, light and dark
   python3-mpmath python3-numpy          # the command line's precision reference; numpy beside it
+  chromium chromium-driver python3-selenium  # the page in a headless browser
 )
-[ "$mode" = run ] || packages+=("${test_packages[@]}")
+case "$mode" in run|web) ;; *) packages+=("${test_packages[@]}") ;; esac
 
 tools/ensure-packages.sh "${packages[@]}"
 
 [ -f build/default/CMakeCache.txt ] || cmake --preset default
 cmake --build --preset default
+# The page, into build/web/ (its zip beside it).
+[ -f build/wasm/CMakeCache.txt ] || cmake --preset web
+cmake --build --preset web
+
+if [ "$mode" = web ]; then
+  port=${VELHORN_PORT:-8000}
+  echo "The page is in build/web/ (to host anywhere: build/velhorn-web-*.zip)."
+  echo "Serving it at http://127.0.0.1:$port/ (Ctrl+C stops)"
+  exec /usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory build/web
+fi
 
 if [ "$mode" = bench ]; then
   exec /usr/bin/python3 bench/run_benchmarks.py build/default

@@ -188,6 +188,55 @@ for count in (10, 10 ** 7):
     feed.wait()
 row("peak memory, batch of 10^7 lines (floor: 10 lines)", lines[10 ** 7] / 1024, "MiB", lines[10] / 1024, goal_ratio=1.0)
 
+# The page in headless Chromium from a local server: its size, when it is ready for input (floor: a
+# blank page that marks itself ready), and one press from click to painted result (floor: the
+# core's press alone).
+site = os.path.join(os.path.dirname(os.path.abspath(build)), "web")
+if os.path.exists(os.path.join(site, "index.html")):
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
+    import browser
+
+    size = sum(os.path.getsize(os.path.join(site, f)) for f in os.listdir(site))
+    row("the page, all its files (floor: the core and its loader)", size / 1024, "KiB",
+        os.path.getsize(os.path.join(site, "velhorn.js")) / 1024, goal_absolute=200)
+    with tempfile.TemporaryDirectory() as blank:
+        with open(os.path.join(blank, "index.html"), "w") as f:
+            f.write("<!doctype html><script>document.documentElement.dataset.ready = performance.now()</script>")
+        url, stop = browser.serve(site)
+        blank_url, stop_blank = browser.serve(blank)
+        driver = browser.chromium()
+        try:
+            browser.open_page(driver, url)  # once to warm the server and the disk cache
+            ready = statistics.median(browser.open_page(driver, url) for _ in range(15))
+            blank_ready = statistics.median(browser.open_page(driver, blank_url) for _ in range(15))
+            row("the page ready for input, local server (median of 15)", ready, "ms", blank_ready, goal_absolute=150)
+            browser.open_page(driver, url)
+            press_ms = driver.execute_script("""
+                const $ = (id) => document.getElementById(id);
+                document.querySelectorAll('input[type=radio]')[2].click();
+                $('Text_M1').value = '2'; $('Text_Teta').value = '10';
+                const times = [];
+                for (let i = 0; i < 500; i++) {
+                  const t0 = performance.now();
+                  $('Command1').click();
+                  $('Picture1').getContext('2d').getImageData(0, 0, 1, 1);  // the drawing is done
+                  times.push(performance.now() - t0);
+                }
+                const median = (a) => a.sort((x, y) => x - y)[a.length >> 1];
+                return median(times);""")
+            core_ms = driver.execute_script("""
+                return VelhornCore().then((core) => {
+                  const t0 = performance.now();
+                  for (let i = 0; i < 500; i++) core.press(2, '2', '10', '', '.', '');
+                  return (performance.now() - t0) / 500; });""")
+            row("a press, click to painted result (median of 500)", press_ms, "ms", core_ms, goal_absolute=2)
+        finally:
+            driver.quit()
+            stop()
+            stop_blank()
+else:
+    print(f"no page in {site}; ./quickstart.sh web builds it", file=sys.stderr)
+
 widths = [max(len(r[i]) for r in rows + [("figure", "measured", "floor", "ratio", "goal met")]) for i in range(5)]
 header = ("figure", "measured", "floor", "ratio", "goal met")
 print("| " + " | ".join(h.ljust(w) for h, w in zip(header, widths)) + " |")

@@ -141,8 +141,11 @@
       MsgBox(outcome.message);
   }
 
-  async function Command1_Click() {
-    await ready;
+  function Command1_Click() {
+    if (!core) {
+      ready.then(Command1_Click);
+      return;
+    }
     const chosen = options.find((o) => o.checked);
     const [M1, Teta, M2] = inputs.map((box) => box.value);
     const outcome = core.press(chosen ? Number(chosen.value) : -1, M1, Teta, M2, separator, new Date().toISOString());
@@ -151,10 +154,8 @@
   }
   command.addEventListener('click', Command1_Click);
 
-  chart.addEventListener('click', async () => {
-    await ready;
-    grafik();
-  });
+  chart.addEventListener('click', () => (core ? grafik() : ready.then(grafik)));
+  chart.focus();  // where the keyboard starts, as on the desktop
 
   // About: one modeless window, brought back to the front when asked for again.
   $('Mn_About').addEventListener('click', () => {
