@@ -132,6 +132,13 @@ def keyboard_only(driver, url):
           f"keyboard press: typed {typed}, shown {shown}")
 
 
+def from_disk(driver, site):
+    """Opened by a double-click, with no server: the module is inside its loader."""
+    browser.open_page(driver, "file://" + os.path.abspath(os.path.join(site, "index.html")))
+    shown = press(driver, 2, ["2", "10", None])
+    check(shown["boxes"][2] == "2.385", f"the page from disk: {shown}")
+
+
 def luminance(rgb):
     def linear(c):
         c /= 255
@@ -222,6 +229,7 @@ def main():
         try:
             modes_and_refusal(driver, url)
             keyboard_only(driver, url)
+            from_disk(driver, site)
             dark_contrast(driver, url)
             differential(driver, url)
         finally:
