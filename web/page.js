@@ -88,9 +88,10 @@
     const ink = colour('--chart-ink');
     strokes = bare.axes.map((axis) => [...single(axis), ink]);
     const curve = single(bare.curve);
+    const red = colour('--red');
     strokes.push([curve[0], curve[1], curve[0], curve[1], ink]);
     for (let i = 2; i < curve.length; i += 2)
-      strokes.push([curve[i - 2], curve[i - 1], curve[i], curve[i + 1], colour('--red')]);
+      strokes.push([curve[i - 2], curve[i - 1], curve[i], curve[i + 1], red]);
     chartDescription.textContent = bare.description;
     paint();
   }

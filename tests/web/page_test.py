@@ -198,8 +198,8 @@ def differential(driver, url, count=3000):
     cases = [(rng.randrange(3), [random_text(rng) for _ in range(3)]) for _ in range(count)]
     shown = driver.execute_script("""
         const [cases, press] = arguments;
-        return cases.map(([mode, typed]) => new Function(press)(mode, typed));""",
-                                  cases, "return (function() {" + PRESS + "}).apply(null, arguments);")
+        const one = new Function(press);
+        return cases.map(([mode, typed]) => one(mode, typed));""", cases, PRESS)
     desktop = desktop_presses([[mode] + s["typed"] + [separator] for (mode, _), s in zip(cases, shown)])
     differences = 0
     for (mode, _), page, want in zip(cases, shown, desktop):
