@@ -140,12 +140,15 @@ int main(int argc, char** argv)
 
     try {
         cli::Settings settings;
-        if (!gasName.empty()) {
+        // Counted, not tested for text: an empty --gas "" is a mistake to name, not a request for air.
+        if (gasOption->count() > 0) {
+            if (gasName.empty())
+                throw UsageError("--gas: the name is empty; velhorn-cli --help lists the gases");
             const auto* preset = flow::findGasPreset(gasName);
             if (!preset)
                 throw UsageError("unknown gas '" + gasName + "'; velhorn-cli --help lists the gases");
             settings.gas = flow::Gas(preset->gamma);
-        } else if (!gammaText.empty()) {
+        } else if (gammaOption->count() > 0) {
             const double gamma = number("--gamma", gammaText);
             try {
                 settings.gas = flow::Gas(gamma);

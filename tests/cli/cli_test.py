@@ -49,6 +49,8 @@ refusals = [
     (2, ["solve", "--M1", "2,5", "--theta", "1"], "not a number"),
     (2, ["--gas", "xenon", "solve", "--M1", "2", "--theta", "1"], "unknown gas 'xenon'"),
     (2, ["--gamma", "0.9", "solve", "--M1", "2", "--theta", "1"], "gamma must be a finite number above 1"),
+    (2, ["--gas", "", "solve", "--M1", "2", "--theta", "1"], "--gas: the name is empty"),
+    (2, ["--gamma", "", "solve", "--M1", "2", "--theta", "1"], "--gamma: '' is not a number"),
     (2, ["solve", "--M1", "2"], "give exactly two"),
     (2, ["solve", "--M1", "2", "--colour", "red"], "colour"),
     (2, ["frobnicate"], "frobnicate"),
