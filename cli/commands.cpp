@@ -2,6 +2,7 @@
 
 #include "cli/batch.h"
 #include "press/records.h"
+#include "press/table_range.h"
 
 #include <cmath>
 #include <cstdio>
@@ -65,14 +66,11 @@ int runSolve(const Settings& settings, std::optional<flow::Given> upstream, std:
 
 int runTable(const Settings& settings, flow::By by, double from, double to, double step, Output& out)
 {
-    constexpr double kMostRows = 1e9;
-    if (!(step > 0) || !(to >= from) || !((to - from) / step < kMostRows)) {
-        complain("a table needs FROM <= TO and a STEP above 0 that gives at most a billion rows");
+    const auto range = press::tableRange(from, to, step);
+    if (!range) {
+        complain(std::string(press::kTableRangeRule));
         return kUsage;
     }
-    // Rows are counted once and placed by multiplication, so no step's rounding carries into the
-    // next; a last row that lands a hair past TO is TO itself.
-    const auto count = static_cast<long long>(std::floor((to - from) / step * (1 + 1e-12))) + 1;
     for (double end : {from, to}) {
         const auto state = flow::tableState(settings.gas, flow::Given{by, end});
         if (const auto* problem = std::get_if<flow::Problem>(&state)) {
@@ -81,8 +79,8 @@ int runTable(const Settings& settings, flow::By by, double from, double to, doub
         }
     }
     RecordWriter writer(out, settings.format, settings.digits, {}, press::kStateColumns);
-    for (long long i = 0; i < count; ++i) {
-        const double x = std::fmin(from + static_cast<double>(i) * step, to);
+    for (long long i = 0; i < range->count; ++i) {
+        const double x = range->at(i);
         const auto state = flow::tableState(settings.gas, flow::Given{by, x});
         if (const auto* problem = std::get_if<flow::Problem>(&state)) {
             complain(press::problemText(*problem, settings.digits));

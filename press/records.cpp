@@ -200,6 +200,8 @@ std::string problemText(const flow::Problem& p, int digits)
     const auto number = [digits](double v) {
         if (std::isinf(v))
             return std::string(v > 0 ? "infinity" : "-infinity");
+        if (std::isnan(v))
+            return std::string("NaN");  // only a program's caller can pass one
         return roundedNumber(v, digits);
     };
     const std::string range = std::isinf(p.high) ? "at least " + number(p.low)

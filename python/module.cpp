@@ -1,0 +1,316 @@
+// velhorn._core: the flow core on flat NumPy arrays. The Python package around it broadcasts the
+// arguments and names the results; every number comes from flow/, every name and reason from
+// press/records.h, so the module and velhorn-cli agree to the bit.
+#include "flow/fan.h"
+#include "flow/gas.h"
+#include "flow/solve.h"
+#include "press/records.h"
+#include "press/table_range.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <sched.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace py = pybind11;
+using namespace velhorn;
+
+namespace {
+
+constexpr int kDigits = 6;  // as velhorn-cli's messages by default
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Below this many cases a thread costs more to start than it saves.
+constexpr std::size_t kCasesPerThread = 16384;
+
+using Input = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// An argument already broadcast by the package: one value for every case, or one a case.
+struct Column {
+    const double* data = nullptr;
+    bool single = true;
+    double operator[](std::size_t i) const { return data[single ? 0 : i]; }
+};
+
+Column column(const Input& a, std::size_t n)
+{
+    if (a.ndim() != 1 || (a.size() != 1 && static_cast<std::size_t>(a.size()) != n))
+        throw std::invalid_argument("an argument has neither one value nor one a case");
+    return Column{a.data(), a.size() == 1};
+}
+
+// The gas of each case, built again only when gamma changes from the case before.
+class Gases {
+public:
+    // Nothing, and the reason in `why`, for a gamma that is no gas.
+    const flow::Gas* at(double gamma, std::string& why)
+    {
+        if (gas_ && gas_->gamma() == gamma)
+            return &*gas_;
+        try {
+            gas_.emplace(gamma);
+        } catch (const std::invalid_argument& e) {
+            gas_.reset();
+            why = "gamma = " + press::roundedNumber(gamma, kDigits) + ": " + e.what();
+            return nullptr;
+        }
+        return &*gas_;
+    }
+
+private:
+    std::optional<flow::Gas> gas_;
+};
+
+unsigned usableCores()
+{
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        return static_cast<unsigned>(std::max(1, CPU_COUNT(&set)));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// The first case without a solution: its flat index and the reason, or index -1 when all have one.
+struct Failure {
+    long long index = -1;
+    std::string why;
+};
+
+// Runs `solveCase(i, gases, why)` for every case, split over the cores without the GIL. A case
+// that returns false has no solution; its outputs are NaN and `why` says why. When `stopAtFirst`,
+// each thread stops at its first such case; the earliest of all is reported.
+template <typename SolveCase>
+Failure forEachCase(std::size_t n, bool stopAtFirst, SolveCase solveCase)
+{
+    const unsigned threads =
+        static_cast<unsigned>(std::clamp<std::size_t>(n / kCasesPerThread, 1, usableCores()));
+    std::vector<Failure> failures(threads);
+    const auto work = [&](unsigned t) {
+        Gases gases;
+        std::string why;
+        for (std::size_t i = n * t / threads, end = n * (t + 1) / threads; i < end; ++i) {
+            if (solveCase(i, gases, why))
+                continue;
+            if (failures[t].index < 0)
+                failures[t] = Failure{static_cast<long long>(i), why};
+            if (stopAtFirst)
+                return;
+        }
+    };
+    {
+        py::gil_scoped_release released;
+        std::vector<std::thread> pool;
+        for (unsigned t = 1; t < threads; ++t)
+            pool.emplace_back(work, t);
+        work(0);
+        for (auto& thread : pool)
+            thread.join();
+    }
+    for (const auto& failure : failures)
+        if (failure.index >= 0)
+            return failure;
+    return {};
+}
+
+flow::By byOf(const std::string& name)
+{
+    if (name == "M")
+        return flow::By::Mach;
+    if (name == "nu")
+        return flow::By::Nu;
+    if (name == "mu")
+        return flow::By::Mu;
+    throw std::invalid_argument("a state is given by M, nu or mu, not " + name);
+}
+
+// A problem of the gas table, named after what the caller gave.
+std::string tableProblem(const flow::Gas& gas, flow::By by, double value)
+{
+    const auto state = flow::tableState(gas, flow::Given{by, value});
+    const auto* problem = std::get_if<flow::Problem>(&state);
+    if (!problem)
+        return {};
+    flow::Problem named = *problem;
+    if (by == flow::By::Mu)
+        named.quantity = "mu";
+    return press::problemText(named, kDigits);
+}
+
+// A quantity of one state, from M, nu or mu, as a table row of velhorn-cli has it.
+py::tuple stateQuantity(const std::string& given, const std::string& wanted, const Input& x, const Input& gamma,
+                        std::size_t n, bool stopAtFirst)
+{
+    const flow::By by = byOf(given);
+    const auto& names = press::kStateColumns;
+    const auto found = std::find(names.begin(), names.end(), wanted);
+    if (found == names.end())
+        throw std::invalid_argument("no state quantity is named " + wanted);
+    const auto field = static_cast<std::size_t>(found - names.begin());
+    const Column xs = column(x, n), gammas = column(gamma, n);
+    py::array_t<double> out(static_cast<py::ssize_t>(n));
+    double* o = out.mutable_data();
+    const Failure failure = forEachCase(n, stopAtFirst, [&](std::size_t i, Gases& gases, std::string& why) {
+        o[i] = kNaN;
+        const flow::Gas* gas = gases.at(gammas[i], why);
+        if (!gas)
+            return false;
+        // The inverses alone where only M is wanted: the same calls tableState makes first.
+        std::optional<double> M;
+        if (field == 0 && by == flow::By::Nu)
+            M = flow::machFromNu(*gas, xs[i]);
+        else if (field == 0 && by == flow::By::Mu)
+            M = flow::machFromMu(xs[i]);
+        if (M) {
+            o[i] = *M;
+            return true;
+        }
+        const auto state = flow::tableState(*gas, flow::Given{by, xs[i]});
+        if (std::holds_alternative<flow::Problem>(state)) {
+            why = tableProblem(*gas, by, xs[i]);
+            return false;
+        }
+        o[i] = press::stateValues(std::get<flow::State>(state))[field];
+        return true;
+    });
+    return py::make_tuple(out, failure.index, failure.why);
+}
+
+// Every quantity of a fan from two givens, one row of the command line's columns a case.
+py::tuple fan(const std::string& by1, const std::optional<Input>& state1, const std::string& by2,
+              const std::optional<Input>& state2, const std::optional<Input>& theta, const Input& gamma,
+              std::size_t n, bool stopAtFirst)
+{
+    constexpr std::size_t kColumns = press::kFanColumns.size();
+    const std::optional<flow::By> b1 = state1 ? std::optional(byOf(by1)) : std::nullopt;
+    const std::optional<flow::By> b2 = state2 ? std::optional(byOf(by2)) : std::nullopt;
+    if (int(state1.has_value()) + int(state2.has_value()) + int(theta.has_value()) != 2)
+        throw std::invalid_argument("a fan needs exactly two of state 1, state 2 and theta");
+    const Column s1 = state1 ? column(*state1, n) : Column{}, s2 = state2 ? column(*state2, n) : Column{};
+    const Column th = theta ? column(*theta, n) : Column{}, gammas = column(gamma, n);
+    py::array_t<double> out({static_cast<py::ssize_t>(n), static_cast<py::ssize_t>(kColumns)});
+    double* o = out.mutable_data();
+    const Failure failure = forEachCase(n, stopAtFirst, [&](std::size_t i, Gases& gases, std::string& why) {
+        double* row = o + i * kColumns;
+        std::fill(row, row + kColumns, kNaN);
+        const flow::Gas* gas = gases.at(gammas[i], why);
+        if (!gas)
+            return false;
+        const auto upstream = b1 ? std::optional(flow::Given{*b1, s1[i]}) : std::nullopt;
+        const auto downstream = b2 ? std::optional(flow::Given{*b2, s2[i]}) : std::nullopt;
+        const auto turn = theta ? std::optional(th[i]) : std::nullopt;
+        const auto solved = flow::solveFan(*gas, upstream, downstream, turn);
+        if (const auto* problem = std::get_if<flow::Problem>(&solved)) {
+            why = press::problemText(*problem, kDigits);
+            return false;
+        }
+        const auto values = press::fanValues(std::get<flow::Fan>(solved));
+        std::memcpy(row, values.data(), sizeof values);
+        return true;
+    });
+    return py::make_tuple(out, failure.index, failure.why);
+}
+
+// Corners turned one after another from state 1: one row a corner, then the whole chain, each
+// keyed by the states it joins, as velhorn-cli solve with several thetas writes them.
+py::tuple chain(const std::string& by, double value, const std::vector<double>& thetas, double gamma)
+{
+    const flow::Gas gas(gamma);
+    const auto solved = flow::solveChain(gas, flow::Given{byOf(by), value}, thetas);
+    if (const auto* problem = std::get_if<flow::Problem>(&solved))
+        throw py::value_error(press::problemText(*problem, kDigits));
+    const auto& fans = std::get<std::vector<flow::Fan>>(solved);
+    constexpr std::size_t kColumns = press::kFanColumns.size();
+    py::array_t<double> out({static_cast<py::ssize_t>(fans.size()), static_cast<py::ssize_t>(kColumns)});
+    py::array_t<long long> keys({static_cast<py::ssize_t>(fans.size()), py::ssize_t{2}});
+    for (std::size_t i = 0; i < fans.size(); ++i) {
+        const auto values = press::fanValues(fans[i]);
+        std::memcpy(out.mutable_data(static_cast<py::ssize_t>(i)), values.data(), sizeof values);
+        const bool overall = i + 1 == fans.size();
+        const auto corner = static_cast<long long>(i);
+        *keys.mutable_data(static_cast<py::ssize_t>(i), 0) = overall ? 1 : corner + 1;
+        *keys.mutable_data(static_cast<py::ssize_t>(i), 1) = overall ? corner + 1 : corner + 2;
+    }
+    return py::make_tuple(keys, out);
+}
+
+// A gas table from `from` to `to` in steps of `step`, by M or by nu, refused as velhorn-cli
+// table refuses it: a range it would not write, or a row without a solution, ends first.
+py::array_t<double> table(const std::string& by, double from, double to, double step, double gamma)
+{
+    const flow::Gas gas(gamma);
+    const flow::By b = byOf(by);
+    const auto range = press::tableRange(from, to, step);
+    if (!range)
+        throw py::value_error(std::string(press::kTableRangeRule));
+    for (double end : {from, to})
+        if (const auto why = tableProblem(gas, b, end); !why.empty())
+            throw py::value_error(why);
+    constexpr std::size_t kColumns = press::kStateColumns.size();
+    const auto n = static_cast<std::size_t>(range->count);
+    py::array_t<double> out({static_cast<py::ssize_t>(n), static_cast<py::ssize_t>(kColumns)});
+    double* o = out.mutable_data();
+    const Failure failure = forEachCase(n, true, [&](std::size_t i, Gases&, std::string& why) {
+        const double x = range->at(static_cast<long long>(i));
+        const auto state = flow::tableState(gas, flow::Given{b, x});
+        if (std::holds_alternative<flow::Problem>(state)) {
+            why = tableProblem(gas, b, x);
+            return false;
+        }
+        const auto values = press::stateValues(std::get<flow::State>(state));
+        std::memcpy(o + i * kColumns, values.data(), sizeof values);
+        return true;
+    });
+    if (failure.index >= 0)
+        throw py::value_error(failure.why);
+    return out;
+}
+
+py::list names(std::span<const std::string_view> columns)
+{
+    py::list list;
+    for (auto name : columns)
+        list.append(py::str(name.data(), name.size()));
+    return list;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_core, m)
+{
+    m.doc() = "The Velhorn flow core on flat arrays; use the velhorn package, which broadcasts and names.";
+    py::register_exception_translator([](std::exception_ptr p) {
+        try {
+            if (p)
+                std::rethrow_exception(p);
+        } catch (const std::invalid_argument& e) {
+            PyErr_SetString(PyExc_ValueError, e.what());
+        }
+    });
+    m.attr("FAN_COLUMNS") = names(press::kFanColumns);
+    m.attr("STATE_COLUMNS") = names(press::kStateColumns);
+    py::list gases;
+    for (const auto& g : flow::gasPresets())
+        gases.append(py::make_tuple(std::string(g.name), g.gamma, std::string(g.source)));
+    m.attr("GASES") = gases;
+    m.def("nu_max", [](double gamma) { return flow::nuMaxDegrees(flow::Gas(gamma)); });
+    m.def("state_quantity", &stateQuantity);
+    m.def("fan", &fan);
+    m.def("chain", &chain);
+    m.def("table", &table);
+    m.def("usable_cores", &usableCores);
+    m.def("rounded", &press::roundedNumber, "a number to `digits` significant digits, as velhorn-cli's table");
+    m.def("shortest", &press::shortestNumber, "the shortest text that reads back to the same number");
+    m.def("html_table", [](const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows) {
+        const std::vector<std::string_view> views(header.begin(), header.end());
+        return press::htmlTable(views, rows);
+    });
+}
