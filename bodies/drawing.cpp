@@ -1,0 +1,214 @@
+#include "bodies/drawing.h"
+
+#include "flow/fan.h"
+#include "press/records.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velhorn::bodies {
+
+namespace {
+
+const double kDegreesPerRadian = 45 / std::atan(1.0);
+constexpr int kMachLinesBetween = 3;  // inside each fan, between its first and last
+constexpr double kLabelSpacing = 0.2; // chords between labels along a surface
+
+// The ray from `from` at `angle` degrees, up to where it leaves the frame.
+Stroke ray(const Drawing& d, Stroke::Kind kind, Point from, double angle)
+{
+    const double dx = std::cos(angle / kDegreesPerRadian), dy = std::sin(angle / kDegreesPerRadian);
+    double t = 1e9;
+    if (dx > 0) t = std::min(t, (d.high.x - from.x) / dx);
+    if (dx < 0) t = std::min(t, (d.low.x - from.x) / dx);
+    if (dy > 0) t = std::min(t, (d.high.y - from.y) / dy);
+    if (dy < 0) t = std::min(t, (d.low.y - from.y) / dy);
+    t = std::max(t, 0.0);
+    return Stroke{kind, from, {from.x + t * dx, from.y + t * dy}};
+}
+
+// The wave a corner at `at` sends into the flow on `side` (+1 above the wall, -1 below), the
+// flow ahead running at `ahead` degrees with Mach number M.
+void addWave(Drawing& d, const flow::Gas& gas, Point at, double ahead, double side, double M,
+             const flow::CornerWave& wave)
+{
+    if (wave.kind == flow::CornerWave::Kind::Shock) {
+        d.strokes.push_back(ray(d, Stroke::Kind::Shock, at, ahead + side * wave.beta));
+        return;
+    }
+    if (wave.theta == 0)
+        return;
+    d.strokes.push_back(ray(d, Stroke::Kind::FanEdge, at, ahead + side * wave.firstMachLine));
+    const double nu = flow::nuDegrees(gas, M);
+    for (int k = 1; k <= kMachLinesBetween; ++k) {
+        const double turn = wave.theta * k / (kMachLinesBetween + 1);
+        if (const auto Mk = flow::machFromNu(gas, nu + turn)) {
+            const double mu = std::asin(1 / *Mk) * kDegreesPerRadian;
+            d.strokes.push_back(ray(d, Stroke::Kind::MachLine, at, ahead + side * (mu - turn)));
+        }
+    }
+    d.strokes.push_back(ray(d, Stroke::Kind::FanEdge, at, ahead + side * wave.lastMachLine));
+}
+
+std::string number(double value, int digits = 4)
+{
+    return press::roundedNumber(value, digits);
+}
+
+void text(std::string& out, double x, double y, const std::string& content, const char* extra = "")
+{
+    out += "<text x=\"" + number(x, 6) + "\" y=\"" + number(y, 6) + "\"" + extra + ">" + content + "</text>\n";
+}
+
+}  // namespace
+
+Drawing drawBody(const flow::Gas& gas, const Shape& shape, const BodyFlow& body)
+{
+    Drawing d;
+    double top = 0, bottom = 0;
+    for (const auto* surface : {&shape.upper, &shape.lower}) {
+        for (const Point& p : *surface) {
+            top = std::max(top, p.y);
+            bottom = std::min(bottom, p.y);
+        }
+    }
+    d.low = {-0.45, std::min(-0.7, bottom - 0.35)};
+    d.high = {1.6, std::max(0.7, top + 0.35)};
+    d.title = "M\u221e = " + number(body.M) + ", \u03b1 = " + number(body.alpha) + "\u00b0, \u03b3 = " + number(body.gamma) +
+              ": shock-expansion theory; cl = " + number(body.exact.cl) + ", cd = " + number(body.exact.cd);
+    for (const Point& p : shape.upper)
+        d.outline.push_back(p);
+    for (auto p = shape.lower.rbegin(); p != shape.lower.rend(); ++p)
+        d.outline.push_back(*p);
+    for (std::size_t i = 0; i + 1 < d.outline.size(); ++i)
+        d.strokes.push_back({Stroke::Kind::Outline, d.outline[i], d.outline[i + 1]});
+    // The free stream: an arrow at alpha into the nose, and its label.
+    const double a = body.alpha / kDegreesPerRadian;
+    const Point tip{-0.12, -0.12 * std::tan(a)};
+    const Point tail{tip.x - 0.22 * std::cos(a), tip.y - 0.22 * std::sin(a)};
+    d.strokes.push_back({Stroke::Kind::FreeStream, tail, tip});
+    for (double barb : {150.0, -150.0}) {
+        const double b = a + barb / kDegreesPerRadian;
+        d.strokes.push_back({Stroke::Kind::FreeStream, tip, {tip.x + 0.05 * std::cos(b), tip.y + 0.05 * std::sin(b)}});
+    }
+    d.labels.push_back({{tail.x + 0.02, tail.y + 0.12}, body.M, 1});
+    const std::size_t upperFacets = shape.upper.size() - 1;
+    for (Surface surface : {Surface::Upper, Surface::Lower}) {
+        const double side = surface == Surface::Upper ? 1 : -1;
+        const std::size_t first = surface == Surface::Upper ? 0 : upperFacets;
+        const std::size_t last = surface == Surface::Upper ? upperFacets : body.facets.size();
+        double ahead = body.alpha, M = body.M, sinceLabel = kLabelSpacing;
+        for (std::size_t i = first; i < last; ++i) {
+            const Facet& f = body.facets[i];
+            flow::CornerWave wave;
+            wave.kind = f.wave;
+            wave.theta = -f.deflection;
+            wave.beta = f.beta;
+            wave.firstMachLine = f.firstMachLine;
+            wave.lastMachLine = f.lastMachLine;
+            addWave(d, gas, f.from, ahead, side, M, wave);
+            const double dx = f.to.x - f.from.x, dy = f.to.y - f.from.y;
+            const double length = std::hypot(dx, dy);
+            sinceLabel += length / 2;
+            if (sinceLabel >= kLabelSpacing || i + 1 == last) {
+                // Just off the facet's middle, outward.
+                const double off = 0.07 / length;
+                d.labels.push_back({{(f.from.x + f.to.x) / 2 - side * dy * off, (f.from.y + f.to.y) / 2 + side * dx * off},
+                                    f.M, f.pRatio});
+                sinceLabel = 0;
+            }
+            sinceLabel += length / 2;
+            ahead = f.direction;
+            M = f.M;
+        }
+    }
+    return d;
+}
+
+Drawing drawCorners(const flow::Gas& gas, double M1, const flow::CornerFlow& corners)
+{
+    Drawing d;
+    std::vector<Point> wall{{-1, 0}, {0, 0}};
+    double direction = 0;
+    for (const auto& wave : corners.waves) {
+        direction -= wave.theta / kDegreesPerRadian;  // the wall falls away at a convex corner
+        wall.push_back({wall.back().x + std::cos(direction), wall.back().y + std::sin(direction)});
+    }
+    double low = 0, high = 0, right = 0;
+    for (const Point& p : wall) {
+        low = std::min(low, p.y);
+        high = std::max(high, p.y);
+        right = std::max(right, p.x);
+    }
+    d.low = {-1.1, low - 0.3};
+    d.high = {right + 0.3, std::max(high, 0.0) + 1.6};
+    d.title = "M1 = " + number(M1) + ", \u03b3 = " + number(gas.gamma()) + ": corners in a row; p/p1 = " +
+              number(corners.regions.back().pRatio) + ", p0/p01 = " + number(corners.regions.back().p0Ratio);
+    for (std::size_t i = 0; i + 1 < wall.size(); ++i)
+        d.strokes.push_back({Stroke::Kind::Outline, wall[i], wall[i + 1]});
+    double ahead = 0;
+    for (std::size_t i = 0; i < corners.waves.size(); ++i) {
+        addWave(d, gas, wall[i + 1], ahead, 1, corners.regions[i].M, corners.waves[i]);
+        ahead -= corners.waves[i].theta;
+    }
+    for (std::size_t i = 0; i + 1 < wall.size(); ++i) {
+        const Point& a = wall[i];
+        const Point& b = wall[i + 1];
+        const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+        d.labels.push_back({{(a.x + b.x) / 2 - dy / length * 0.25, (a.y + b.y) / 2 + dx / length * 0.25},
+                            corners.regions[i].M, corners.regions[i].pRatio});
+    }
+    return d;
+}
+
+std::string svg(const Drawing& d, int width)
+{
+    const double scale = width / (d.high.x - d.low.x);
+    const double height = (d.high.y - d.low.y) * scale + 56;  // room for the title and the key
+    const auto X = [&](double x) { return (x - d.low.x) * scale; };
+    const auto Y = [&](double y) { return (d.high.y - y) * scale + 28; };
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                      std::to_string(width) + "\" height=\"" + number(height, 6) + "\" viewBox=\"0 0 " +
+                      std::to_string(width) + " " + number(height, 6) +
+                      "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"13\">\n"
+                      "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+    if (!d.outline.empty()) {
+        out += "<polygon fill=\"#d9d9d9\" stroke=\"none\" points=\"";
+        for (const Point& p : d.outline)
+            out += number(X(p.x), 6) + "," + number(Y(p.y), 6) + " ";
+        out += "\"/>\n";
+    }
+    for (const Stroke& s : d.strokes) {
+        const char* style = "";
+        switch (s.kind) {
+        case Stroke::Kind::Outline: style = "stroke=\"#000000\" stroke-width=\"2.5\" stroke-linecap=\"round\""; break;
+        case Stroke::Kind::Shock: style = "stroke=\"#c0392b\" stroke-width=\"2\""; break;
+        case Stroke::Kind::FanEdge: style = "stroke=\"#1f5fa8\" stroke-width=\"1.5\""; break;
+        case Stroke::Kind::MachLine: style = "stroke=\"#1f5fa8\" stroke-width=\"0.8\" stroke-dasharray=\"5 4\""; break;
+        case Stroke::Kind::FreeStream: style = "stroke=\"#444444\" stroke-width=\"1.5\" stroke-linecap=\"round\""; break;
+        }
+        out += "<line x1=\"" + number(X(s.from.x), 6) + "\" y1=\"" + number(Y(s.from.y), 6) + "\" x2=\"" +
+               number(X(s.to.x), 6) + "\" y2=\"" + number(Y(s.to.y), 6) + "\" " + style + "/>\n";
+    }
+    out += "<g text-anchor=\"middle\" fill=\"#000000\" stroke=\"#ffffff\" stroke-width=\"3\" paint-order=\"stroke\">\n";
+    for (const Label& l : d.labels) {
+        text(out, X(l.at.x), Y(l.at.y) - 2, "M " + number(l.M, 3));
+        text(out, X(l.at.x), Y(l.at.y) + 13, "p/p\u221e " + number(l.pRatio, 3));
+    }
+    out += "</g>\n";
+    text(out, 10, 19, d.title, " font-size=\"14\"");
+    const double key = height - 12;
+    out += "<line x1=\"10\" y1=\"" + number(key - 4, 6) + "\" x2=\"40\" y2=\"" + number(key - 4, 6) +
+           "\" stroke=\"#c0392b\" stroke-width=\"2\"/>\n";
+    text(out, 46, key, "shock");
+    out += "<line x1=\"110\" y1=\"" + number(key - 4, 6) + "\" x2=\"140\" y2=\"" + number(key - 4, 6) +
+           "\" stroke=\"#1f5fa8\" stroke-width=\"1.5\"/>\n";
+    text(out, 146, key, "fan: first and last Mach lines");
+    out += "<line x1=\"360\" y1=\"" + number(key - 4, 6) + "\" x2=\"390\" y2=\"" + number(key - 4, 6) +
+           "\" stroke=\"#1f5fa8\" stroke-width=\"0.8\" stroke-dasharray=\"5 4\"/>\n";
+    text(out, 396, key, "Mach lines inside a fan");
+    out += "</svg>\n";
+    return out;
+}
+
+}  // namespace velhorn::bodies

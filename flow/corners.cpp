@@ -1,0 +1,68 @@
+#include "flow/corners.h"
+
+#include "flow/fan.h"
+#include "flow/solve.h"
+
+#include <cmath>
+#include <limits>
+
+namespace velhorn::flow {
+
+std::variant<CornerFlow, CornerProblem> solveCorners(const Gas& gas, double M1, std::span<const double> turns,
+                                                     Compression compression)
+{
+    if (!(M1 >= 1) || !std::isfinite(M1))
+        return CornerProblem{WaveProblem{std::isnan(M1) ? WaveProblem::Kind::NotFinite : M1 < 1 ? WaveProblem::Kind::Subsonic
+                                                                                                 : WaveProblem::Kind::BeyondDoubleRange,
+                                         M1, M1, 1, std::numeric_limits<double>::infinity()},
+                             0};
+    CornerFlow flow;
+    flow.regions.reserve(turns.size() + 1);
+    flow.waves.reserve(turns.size());
+    flow.regions.push_back(Region{M1, 0, 1, 1, 1, 1});
+    for (std::size_t i = 0; i < turns.size(); ++i) {
+        const double turn = turns[i];
+        const Region& ahead = flow.regions.back();
+        CornerWave wave;
+        wave.theta = turn;
+        double M = ahead.M;
+        if (turn < 0 && compression == Compression::Shock) {
+            const auto shock = shockFromDeflection(gas, ahead.M, -turn);
+            if (const auto* p = std::get_if<WaveProblem>(&shock))
+                return CornerProblem{*p, i + 1};
+            const Shock& s = std::get<Shock>(shock);
+            wave.kind = CornerWave::Kind::Shock;
+            wave.beta = s.beta;
+            wave.p2p1 = s.p2p1;
+            wave.T2T1 = s.T2T1;
+            wave.rho2rho1 = s.rho2rho1;
+            wave.p02p01 = s.p02p01;
+            M = s.M2;
+        } else {
+            const auto fan = solveFan(gas, Given{By::Mach, ahead.M}, std::nullopt, turn);
+            if (const auto* p = std::get_if<Problem>(&fan)) {
+                const bool expanding = turn > 0;
+                // A fan runs out at nuMax (the gas reaches vacuum) or, compressing, at M = 1.
+                return CornerProblem{WaveProblem{!std::isfinite(turn) ? WaveProblem::Kind::NotFinite
+                                                 : expanding          ? WaveProblem::Kind::Vacuum
+                                                                      : WaveProblem::Kind::BelowSonic,
+                                                 ahead.M, turn, p->low, p->high},
+                                     i + 1};
+            }
+            const Fan& f = std::get<Fan>(fan);
+            wave.kind = turn < 0 ? CornerWave::Kind::Compression : CornerWave::Kind::Fan;
+            wave.firstMachLine = f.forwardMachLine;
+            wave.lastMachLine = f.rearwardMachLine;
+            wave.p2p1 = f.p2p1;
+            wave.T2T1 = f.T2T1;
+            wave.rho2rho1 = f.rho2rho1;
+            M = f.downstream.M;
+        }
+        flow.waves.push_back(wave);
+        flow.regions.push_back(Region{M, ahead.direction + turn, ahead.pRatio * wave.p2p1, ahead.TRatio * wave.T2T1,
+                                      ahead.rhoRatio * wave.rho2rho1, ahead.p0Ratio * wave.p02p01});
+    }
+    return flow;
+}
+
+}  // namespace velhorn::flow
