@@ -23,7 +23,9 @@ constexpr std::array kNames = {
     Name{"theta", Field::Theta, By::Mach},   Name{"gamma", Field::Gamma, By::Mach},
 };
 
-std::string_view trim(std::string_view text)
+}  // namespace
+
+std::string_view trimField(std::string_view text)
 {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (!text.empty() && blank(text.front()))
@@ -33,20 +35,7 @@ std::string_view trim(std::string_view text)
     return text;
 }
 
-// Calls `each(field)` for every comma-separated field of `line`, trimmed.
-template <typename Each>
-void splitFields(std::string_view line, Each each)
-{
-    while (true) {
-        const std::size_t comma = line.find(',');
-        each(trim(line.substr(0, comma)));
-        if (comma == std::string_view::npos)
-            return;
-        line.remove_prefix(comma + 1);
-    }
-}
-
-std::string quoted(std::string_view text)
+std::string quotedField(std::string_view text)
 {
     constexpr std::size_t kShown = 40;
     std::string shown(text.substr(0, kShown));
@@ -57,11 +46,9 @@ std::string quoted(std::string_view text)
     return "'" + shown + (text.size() > kShown ? "...'" : "'");
 }
 
-}  // namespace
-
 bool isBlankOrComment(std::string_view line)
 {
-    line = trim(line);
+    line = trimField(line);
     return line.empty() || line.front() == '#';
 }
 
@@ -82,11 +69,11 @@ std::variant<BatchLayout, std::string> readBatchHeader(std::string_view line)
             if (n.name == base && (base == field || n.by == By::Nu || n.by == By::Mu || n.field == Field::Theta)) {
                 layout.columns.push_back({n.field, n.by});
                 if (++seen[static_cast<std::size_t>(n.field)] > 1)
-                    error = "column " + quoted(field) + " gives a quantity another column already gives";
+                    error = "column " + quotedField(field) + " gives a quantity another column already gives";
                 return;
             }
         }
-        error = "unknown column " + quoted(field) + "; the columns are M1, nu1, mu1, M2, nu2, mu2, theta and gamma";
+        error = "unknown column " + quotedField(field) + "; the columns are M1, nu1, mu1, M2, nu2, mu2, theta and gamma";
     });
     if (!error.empty())
         return error;
@@ -111,7 +98,7 @@ std::variant<BatchCase, std::string> readBatchCase(const BatchLayout& layout, st
         const BatchLayout::Column column = layout.columns[index++];
         const auto value = press::readNumber(field);
         if (!value) {
-            error = (field.empty() ? "an empty field" : quoted(field)) + " in column " + std::to_string(index) +
+            error = (field.empty() ? "an empty field" : quotedField(field)) + " in column " + std::to_string(index) +
                     " is not a number";
             return;
         }

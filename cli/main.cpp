@@ -1,6 +1,7 @@
 // velhorn-cli: the Prandtl-Meyer calculator without a window. Reads the arguments and hands
 // them to the subcommand; everything it computes and writes lives in the libraries.
 #include "cli/commands.h"
+#include "cli/wave_options.h"
 #include "flow/fan.h"
 #include "press/records.h"
 
@@ -67,7 +68,7 @@ std::string unknownCommand(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "solve" || word == "table" || word == "batch")
+        if (word == "solve" || word == "table" || word == "batch" || cli::WaveCommands::isName(word))
             return {};
         if (word == "--gas" || word == "--gamma" || word == "--format" || word == "--digits")
             ++i;
@@ -81,8 +82,9 @@ std::string unknownCommand(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Prandtl-Meyer expansion fans of a perfect gas: solve a fan or a chain of corners, print a "
-                 "gas table, or solve a batch of cases.",
+    CLI::App app{"Prandtl-Meyer expansion fans and oblique shocks of a perfect gas: solve a fan or a chain of "
+                 "corners, print a gas table, solve a batch of cases, solve a shock, corners both ways, or a body by "
+                 "shock-expansion theory.",
                  "velhorn-cli"};
     app.set_version_flag("--version", "velhorn-cli " VELHORN_VERSION);
     app.require_subcommand(1);
@@ -106,7 +108,9 @@ int main(int argc, char** argv)
         ->check(CLI::Range(1, 17));
 
     auto* solve = app.add_subcommand("solve", "one fan from two of state 1, state 2 and theta; or a chain of "
-                                              "corners from state 1 and several thetas");
+                                              "corners from state 1 and several thetas. A negative theta is an "
+                                              "isentropic compression; a sharp concave corner makes a shock instead: "
+                                              "see shock and corners");
     StateOptions upstream, downstream;
     upstream.add(*solve, "1", "ahead of the fan");
     downstream.add(*solve, "2", "behind the fan");
@@ -126,6 +130,7 @@ int main(int argc, char** argv)
     std::string batchFile = "-";
     batch->add_option("file", batchFile, "the CSV file, or - for standard input")->check(
         [](const std::string& path) { return path == "-" ? std::string() : CLI::ExistingFile(path); });
+    cli::WaveCommands waves(app);
 
     try {
         app.parse(argc, argv);
@@ -134,7 +139,8 @@ int main(int argc, char** argv)
             return app.exit(e);
         const std::string command = unknownCommand(argc, argv);
         cli::complain(command.empty() ? std::string(e.what()) + " (see velhorn-cli --help)"
-                                      : "unknown command '" + command + "'; the commands are solve, table and batch");
+                                      : "unknown command '" + command +
+                                            "'; the commands are solve, table, batch, shock, corners and body");
         return cli::kUsage;
     }
 
@@ -178,6 +184,8 @@ int main(int argc, char** argv)
             return cli::runTable(settings, mach ? flow::By::Mach : flow::By::Nu, number(option, range[0]),
                                  number(option, range[1]), number(option, range[2]), out);
         }
+        if (const auto status = waves.run(settings, out))
+            return *status;
         if (batchFile == "-")
             return cli::runBatch(settings, std::cin, out);
         std::ifstream file(batchFile);
