@@ -65,60 +65,68 @@ void text(std::string& out, double x, double y, const std::string& content, cons
 Drawing drawBody(const flow::Gas& gas, const Shape& shape, const BodyFlow& body)
 {
     Drawing d;
-    double top = 0, bottom = 0;
-    for (const auto* surface : {&shape.upper, &shape.lower}) {
-        for (const Point& p : *surface) {
+    // Drawn in the free stream's axes, as a report shows a body at incidence: the nose at the
+    // origin, the stream along x, the chord pitched by alpha.
+    const double a = body.alpha / kDegreesPerRadian;
+    const double c = std::cos(a), s = std::sin(a);
+    const auto wind = [c, s](Point p) { return Point{p.x * c + p.y * s, p.y * c - p.x * s}; };
+    Shape turned = shape;
+    double top = 0, bottom = 0, right = 0;
+    for (auto* surface : {&turned.upper, &turned.lower}) {
+        for (Point& p : *surface) {
+            p = wind(p);
             top = std::max(top, p.y);
             bottom = std::min(bottom, p.y);
+            right = std::max(right, p.x);
         }
     }
     d.low = {-0.45, std::min(-0.7, bottom - 0.35)};
-    d.high = {1.6, std::max(0.7, top + 0.35)};
+    d.high = {right + 0.6, std::max(0.7, top + 0.35)};
     d.title = "M\u221e = " + number(body.M) + ", \u03b1 = " + number(body.alpha) + "\u00b0, \u03b3 = " + number(body.gamma) +
               ": shock-expansion theory; cl = " + number(body.exact.cl) + ", cd = " + number(body.exact.cd);
-    for (const Point& p : shape.upper)
+    for (const Point& p : turned.upper)
         d.outline.push_back(p);
-    for (auto p = shape.lower.rbegin(); p != shape.lower.rend(); ++p)
+    for (auto p = turned.lower.rbegin(); p != turned.lower.rend(); ++p)
         d.outline.push_back(*p);
     for (std::size_t i = 0; i + 1 < d.outline.size(); ++i)
         d.strokes.push_back({Stroke::Kind::Outline, d.outline[i], d.outline[i + 1]});
-    // The free stream: an arrow at alpha into the nose, and its label.
-    const double a = body.alpha / kDegreesPerRadian;
-    const Point tip{-0.12, -0.12 * std::tan(a)};
-    const Point tail{tip.x - 0.22 * std::cos(a), tip.y - 0.22 * std::sin(a)};
+    // The free stream: an arrow into the nose, and its label.
+    const Point tip{-0.1, 0};
+    const Point tail{-0.32, 0};
     d.strokes.push_back({Stroke::Kind::FreeStream, tail, tip});
     for (double barb : {150.0, -150.0}) {
-        const double b = a + barb / kDegreesPerRadian;
+        const double b = barb / kDegreesPerRadian;
         d.strokes.push_back({Stroke::Kind::FreeStream, tip, {tip.x + 0.05 * std::cos(b), tip.y + 0.05 * std::sin(b)}});
     }
-    d.labels.push_back({{tail.x + 0.02, tail.y + 0.12}, body.M, 1});
+    d.labels.push_back({{-0.22, 0.1}, body.M, 1});
     const std::size_t upperFacets = shape.upper.size() - 1;
     for (Surface surface : {Surface::Upper, Surface::Lower}) {
         const double side = surface == Surface::Upper ? 1 : -1;
         const std::size_t first = surface == Surface::Upper ? 0 : upperFacets;
         const std::size_t last = surface == Surface::Upper ? upperFacets : body.facets.size();
-        double ahead = body.alpha, M = body.M, sinceLabel = kLabelSpacing;
+        double ahead = 0, M = body.M, sinceLabel = kLabelSpacing;
         for (std::size_t i = first; i < last; ++i) {
             const Facet& f = body.facets[i];
+            const Point from = wind(f.from), to = wind(f.to);
             flow::CornerWave wave;
             wave.kind = f.wave;
             wave.theta = -f.deflection;
             wave.beta = f.beta;
             wave.firstMachLine = f.firstMachLine;
             wave.lastMachLine = f.lastMachLine;
-            addWave(d, gas, f.from, ahead, side, M, wave);
-            const double dx = f.to.x - f.from.x, dy = f.to.y - f.from.y;
+            addWave(d, gas, from, ahead, side, M, wave);
+            const double dx = to.x - from.x, dy = to.y - from.y;
             const double length = std::hypot(dx, dy);
             sinceLabel += length / 2;
             if (sinceLabel >= kLabelSpacing || i + 1 == last) {
-                // Just off the facet's middle, outward.
-                const double off = 0.07 / length;
-                d.labels.push_back({{(f.from.x + f.to.x) / 2 - side * dy * off, (f.from.y + f.to.y) / 2 + side * dx * off},
-                                    f.M, f.pRatio});
+                // Past the facet's middle, where its region has widened away from the wave ahead.
+                const double off = 0.06 / length;
+                d.labels.push_back({{from.x + 0.62 * dx - side * dy * off, from.y + 0.62 * dy + side * dx * off}, f.M,
+                                    f.pRatio});
                 sinceLabel = 0;
             }
             sinceLabel += length / 2;
-            ahead = f.direction;
+            ahead = f.direction - body.alpha;
             M = f.M;
         }
     }
@@ -206,7 +214,7 @@ std::string svg(const Drawing& d, int width)
     text(out, 146, key, "fan: first and last Mach lines");
     out += "<line x1=\"360\" y1=\"" + number(key - 4, 6) + "\" x2=\"390\" y2=\"" + number(key - 4, 6) +
            "\" stroke=\"#1f5fa8\" stroke-width=\"0.8\" stroke-dasharray=\"5 4\"/>\n";
-    text(out, 396, key, "Mach lines inside a fan");
+    text(out, 396, key, "Mach lines inside a fan (not followed where waves meet)");
     out += "</svg>\n";
     return out;
 }

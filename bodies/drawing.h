@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-// The waves of a body or of a row of corners as strokes in body coordinates (chords, y up):
+// The waves of a body or of a row of corners as strokes in the plane of the flow (chords, y up;
+// a body with its nose at the origin and the free stream along x):
 // what the command line writes as SVG and the page will draw on its canvas. Waves run as
 // straight lines from their corners to the edge of the frame; where they would meet and bend
 // each other, shock-expansion theory does not follow them, and neither does the drawing.
