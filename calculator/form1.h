@@ -112,6 +112,7 @@ private:
     void makeContextMenu();
     void saveChart_Click();
     void keepPress(std::optional<press::Mode> mode, const press::Typed& typed, const press::Outcome& outcome);
+    void forgetLastResult();
     void orderKeyboardFocus();
     void connectHandlers();
     void prepareForOutput(QLineEdit* outputBox);
@@ -130,6 +131,7 @@ private:
     QMenu* contextMenu_ = nullptr;
     QAction* copyResults_ = nullptr;
     SaveDialog saveDialog_;
+    QString lastSaveFolder_;
     QuestionBox questionBox_;
 };
 

@@ -30,30 +30,27 @@ namespace velhorn::calculator {
 
 namespace {
 
+constexpr int kScreenDotsPerInch = 96;
+
 #ifdef VELHORN_SVG
 constexpr bool kSavesSvg = true;
 
-// The chart as a vector drawing of the very strokes on screen, at the drawing area's size.
+// The chart as a vector drawing of the very strokes on screen, at the drawing area's size and at
+// the 96 dots an inch the PNG declares, so both land in a document at the same size.
 QByteArray chartSvg(const widgets::PictureBox& chart)
 {
     QBuffer bytes;
     const QSize size = chart.image().deviceIndependentSize().toSize();
     QSvgGenerator svg;
     svg.setOutputDevice(&bytes);
+    svg.setResolution(kScreenDotsPerInch);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(QStringLiteral("Velhorn: nu against M"));
     svg.setDescription(chart.accessibleDescription());
     QPainter painter(&svg);
     painter.fillRect(QRect(QPoint(0, 0), size), chart.backColor());
-    for (const auto& stroke : chart.strokesSinceClear()) {
-        painter.setPen(QPen(stroke.colour, 1, Qt::SolidLine, Qt::SquareCap));
-        const QPointF from = chart.toPixel(stroke.from.x, stroke.from.y);
-        if (stroke.kind == widgets::PictureBox::Stroke::Kind::Point)
-            painter.drawPoint(from);
-        else
-            painter.drawLine(from, chart.toPixel(stroke.to.x, stroke.to.y));
-    }
+    chart.replay(painter);
     painter.end();
     return bytes.data();
 }
@@ -66,7 +63,11 @@ QByteArray chartPng(const widgets::PictureBox& chart)
 {
     QBuffer bytes;
     bytes.open(QIODevice::WriteOnly);
-    chart.image().save(&bytes, "PNG");
+    QImage image = chart.image();
+    const int dotsPerMetre = qRound(kScreenDotsPerInch / 0.0254 * image.devicePixelRatio());
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.save(&bytes, "PNG");
     return bytes.data();
 }
 
@@ -107,7 +108,7 @@ void Form1::makeContextMenu()
     });
 
     saveDialog_ = [this] {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        const QString folder = widgets::saveFolder(QStandardPaths::PicturesLocation, lastSaveFolder_);
         QString filter;
         const QString filters = kSavesSvg ? QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)")
                                           : QStringLiteral("PNG image (*.png)");
@@ -115,6 +116,8 @@ void Form1::makeContextMenu()
                                                     folder + QStringLiteral("/velhorn-chart.png"), filters, &filter);
         if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
             path += filter.startsWith(QStringLiteral("SVG")) ? QStringLiteral(".svg") : QStringLiteral(".png");
+        if (!path.isEmpty())
+            lastSaveFolder_ = QFileInfo(path).absolutePath();
         return path;
     };
     questionBox_ = [this](const QString& question) {
@@ -141,6 +144,14 @@ void Form1::keepPress(std::optional<press::Mode> mode, const press::Typed& typed
     lastResult_ = history::Entry{QDateTime::currentDateTimeUtc(), *mode, press::fanValues(*fan)};
     copyResults_->setEnabled(true);
     history_->add(*lastResult_);
+}
+
+void Form1::forgetLastResult()
+{
+    // The boxes no longer show it; the history still has it.
+    lastResult_.reset();
+    if (copyResults_)
+        copyResults_->setEnabled(false);
 }
 
 void Form1::copyResults()
@@ -171,8 +182,6 @@ void Form1::showHistory()
 {
     if (!historyWindow_)
         historyWindow_ = std::make_unique<history::HistoryWindow>(*history_, [this](const QString& text) { MsgBox(text); });
-    else
-        historyWindow_->reload();
     historyWindow_->show();
     historyWindow_->raise();
     historyWindow_->activateWindow();

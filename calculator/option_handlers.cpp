@@ -22,6 +22,7 @@ void Form1::prepareForOutput(QLineEdit* outputBox)
     for (QLineEdit* box : {Text_M1, Text_Teta, Text_M2, Text_Nu1, Text_Nu2, Text_p2p1, Text_T2T1})
         box->setText(QString());
     Command1->setCaption(QStringLiteral("SET input values then CLICK"));
+    forgetLastResult();
 }
 
 }  // namespace velhorn::calculator

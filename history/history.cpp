@@ -43,36 +43,62 @@ QString History::defaultPath()
 
 History::History(QString path, QObject* parent) : QObject(parent), path_(std::move(path))
 {
-    QFile file(path_);
     // Only a plain file is read: a device or a pipe there may never end.
-    if (QFileInfo(path_).isFile()) {
-        constexpr qint64 kTail = 1 << 16;  // many lines' worth
-        std::variant<qint64, QString> checked = file.errorString();
-        if (file.open(QIODevice::ReadWrite)) {
-            const QByteArray head = file.read(static_cast<qint64>(csvHeader().size()));
-            const qint64 size = file.size();
-            file.seek(std::max<qint64>(0, size - kTail));
-            checked = checkHistory(head, file.read(kTail), size);
-            if (const auto* end = std::get_if<qint64>(&checked); end && *end < size)
-                file.resize(*end);  // drop a line cut short, so the next one starts clean
-        }
-        if (const auto* reason = std::get_if<QString>(&checked))
-            setAside(file, *reason);
-    }
-    if (keeping_)
+    if (QFileInfo(path_).isFile())
+        readExisting();
+    if (keeping_) {
         openFailure_ = openForAppending();
+        if (openFailure_ && readable_ && QFileInfo(path_).isFile()) {
+            // A good history we may only read: shown as it is, said once, and never renamed.
+            keeping_ = false;
+            openFailure_.reset();
+            startupMessage_ = QStringLiteral("Velhorn cannot add to its history in %1: %2. The history is shown as it "
+                                             "is, but new presses are not kept.")
+                                  .arg(QDir::toNativeSeparators(path_), file_.errorString());
+        }
+    }
     writer_ = std::thread([this] { writeJobs(); });
+}
+
+void History::readExisting()
+{
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Not readable is not damaged: the file is left alone, and so is its folder.
+        keeping_ = readable_ = false;
+        startupMessage_ = QStringLiteral("The history file %1 could not be read (%2). Presses work as before, but "
+                                         "they are not kept.")
+                              .arg(QDir::toNativeSeparators(path_), file.errorString());
+        return;
+    }
+    constexpr qint64 kTail = 1 << 16;  // many lines' worth
+    const QByteArray head = file.read(static_cast<qint64>(csvHeader().size()));
+    const qint64 size = file.size();
+    file.seek(std::max<qint64>(0, size - kTail));
+    const auto checked = checkHistory(head, file.read(kTail), size);
+    if (const auto* reason = std::get_if<QString>(&checked)) {
+        setAside(file, *reason);
+        return;
+    }
+    const qint64 end = std::get<qint64>(checked);
+    file.close();
+    // Drop a line cut short, so the next one starts clean; a file we may not write keeps it, and
+    // reading passes over it.
+    if (end < size && file.open(QIODevice::ReadWrite))
+        file.resize(end);
 }
 
 void History::setAside(QFile& file, const QString& reason)
 {
     file.close();
+    readable_ = false;
     const QString aside =
         path_ + QStringLiteral(".damaged-") + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
     if (QFile::rename(path_, aside)) {
         startupMessage_ = QStringLiteral("The history file %1 could not be read (%2). It was set aside as %3, and a new "
                                          "history begins.")
                               .arg(QDir::toNativeSeparators(path_), reason, QDir::toNativeSeparators(aside));
+        readable_ = true;  // the new one
     } else {
         keeping_ = false;  // never write over a file that may be someone else's
         startupMessage_ = QStringLiteral("The history file %1 could not be read (%2), nor set aside. Presses work as "
@@ -88,6 +114,13 @@ std::optional<QString> History::openForAppending()
     file_.setFileName(path_);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append))
         return cannotKeep(path_, file_.errorString());
+    // A new file gets its header at once, so a crash before the first write leaves a history.
+    const std::string header = csvHeader();
+    if (file_.size() == 0 &&
+        (file_.write(header.data(), static_cast<qint64>(header.size())) != static_cast<qint64>(header.size()) ||
+         !forceToDisk(file_)))
+        return cannotKeep(path_, file_.errorString());
+    writtenEnd_ = file_.size();
     return std::nullopt;
 }
 
@@ -115,12 +148,14 @@ void History::add(const Entry& entry)
     {
         std::lock_guard lock(mutex_);
         writerIdle = pending_.empty() && !busy_;
-        pending_ += line;
         lastAdded_ = std::chrono::steady_clock::now();
+        if (pending_.empty())
+            firstPending_ = lastAdded_;
+        pending_ += line;
     }
     if (writerIdle)
         wake_.notify_one();  // a writer already counting down finds this line when it wakes
-    emit changed();
+    emit added(entry);
 }
 
 void History::clear()
@@ -133,18 +168,30 @@ void History::clear()
         clearPending_ = true;
     }
     wake_.notify_one();
-    emit changed();
+    emit cleared();
 }
 
 std::vector<Entry> History::entries()
 {
-    if (!keeping_)
+    if (!readable_)
         return {};
     waitUntilWritten();
     QFile file(path_);
     if (!QFileInfo(path_).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
     return readHistory(file.readAll());
+}
+
+History::Snapshot History::snapshot()
+{
+    if (!readable_)
+        return {};
+    std::lock_guard lock(mutex_);
+    if (!keeping_)
+        return {QFileInfo(path_).size(), {}};
+    if (clearPending_ || clearInFlight_)
+        return {0, clearPending_ ? pending_ : inFlight_ + pending_};
+    return {writtenEnd_, inFlight_ + pending_};
 }
 
 void History::waitUntilWritten()
@@ -164,23 +211,26 @@ void History::writeJobs()
             return;  // stopping, with nothing left to write
         // A burst of presses (a script, a held key) is let finish first, so the disk is touched
         // while the window is idle; a person's presses, far apart, are each on disk moments later.
-        const auto firstSeen = std::chrono::steady_clock::now();
         while (!stopping_ && !writeNow_) {
-            const auto due = std::min(lastAdded_ + kQuiet, firstSeen + kLongestWait);
+            const auto due = std::min(lastAdded_ + kQuiet, firstPending_ + kLongestWait);
             if (std::chrono::steady_clock::now() >= due)
                 break;
             wake_.wait_until(lock, due);
         }
         writeNow_ = false;
         // Everything that piled up goes to the disk in one write and one sync.
-        const bool clear = std::exchange(clearPending_, false);
-        const std::string lines = std::exchange(pending_, {});
+        clearInFlight_ = std::exchange(clearPending_, false);
+        inFlight_ = std::exchange(pending_, {});
         busy_ = true;
         lock.unlock();
         std::optional<QString> failure;
         if (!failed_)
-            failure = openFailure_ ? openFailure_ : write(clear, lines);
+            failure = openFailure_ ? openFailure_ : write(clearInFlight_, inFlight_);
         lock.lock();
+        if (!failure && !failed_)
+            writtenEnd_ = file_.size();
+        inFlight_.clear();
+        clearInFlight_ = false;
         busy_ = false;
         idle_.notify_all();
         if (failure) {
@@ -208,7 +258,7 @@ std::optional<QString> History::write(bool clear, const std::string& lines)
     }
     if (lines.empty())
         return std::nullopt;
-    const std::string bytes = file_.size() == 0 ? header + lines : lines;
+    const std::string bytes = file_.size() == 0 ? header + lines : lines;  // emptied from outside
     if (file_.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
         !forceToDisk(file_))
         return cannotKeep(path_, file_.errorString());

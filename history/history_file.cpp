@@ -93,13 +93,17 @@ std::vector<Entry> readHistory(const QByteArray& bytes)
     const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     std::vector<Entry> entries;
     const std::string header = csvHeader();
-    if (!text.starts_with(header))
-        return entries;
-    for (std::size_t at = header.size(), end; (end = text.find('\n', at)) != std::string_view::npos; at = end + 1) {
-        if (const auto entry = readLine(text.substr(at, end - at)))
+    if (text.starts_with(header))
+        appendEntries(entries, text.substr(header.size()));
+    return entries;
+}
+
+void appendEntries(std::vector<Entry>& entries, std::string_view lines)
+{
+    for (std::size_t at = 0, end; (end = lines.find('\n', at)) != std::string_view::npos; at = end + 1) {
+        if (const auto entry = readLine(lines.substr(at, end - at)))
             entries.push_back(*entry);
     }
-    return entries;
 }
 
 }  // namespace velhorn::history

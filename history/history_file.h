@@ -36,5 +36,7 @@ struct Entry {
 
 // Every entry of a history's bytes, leaving out any line that does not read as one.
 [[nodiscard]] std::vector<Entry> readHistory(const QByteArray& bytes);
+// The same for whole lines that follow the header, as a history read in pieces gives them.
+void appendEntries(std::vector<Entry>& entries, std::string_view lines);
 
 }  // namespace velhorn::history

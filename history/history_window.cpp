@@ -2,12 +2,14 @@
 
 #include "history/clipboard.h"
 #include "history/history.h"
+#include "press/column_titles.h"
 #include "widgets/save_file.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -19,16 +21,37 @@
 
 namespace velhorn::history {
 
-// The entries as rows: when, what was found, then every quantity, rounded for reading.
+// The entries as rows: when, what was found, then every quantity, rounded for reading. Rows read
+// from the file come first, in the file's order; presses made since the window opened follow.
 class EntriesModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setEntries(std::vector<Entry> entries)
+    void reset(std::vector<Entry> unwritten)
     {
         beginResetModel();
-        entries_ = std::move(entries);
+        entries_ = std::move(unwritten);
+        fromFile_ = 0;
         endResetModel();
+    }
+    // Rows read from the file go before those that came later.
+    void insertFromFile(std::vector<Entry> entries)
+    {
+        if (entries.empty())
+            return;
+        const int at = static_cast<int>(fromFile_);
+        beginInsertRows({}, at, at + static_cast<int>(entries.size()) - 1);
+        entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(fromFile_), std::make_move_iterator(entries.begin()),
+                        std::make_move_iterator(entries.end()));
+        fromFile_ += entries.size();
+        endInsertRows();
+    }
+    void append(const Entry& entry)
+    {
+        const int at = static_cast<int>(entries_.size());
+        beginInsertRows({}, at, at);
+        entries_.push_back(entry);
+        endInsertRows();
     }
     [[nodiscard]] const std::vector<Entry>& entries() const { return entries_; }
 
@@ -59,16 +82,17 @@ public:
             return QStringLiteral("time");
         if (section == 1)
             return QStringLiteral("found");
-        const std::string_view name = press::kFanColumns[static_cast<std::size_t>(section - 2)];
-        return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        const std::string_view title = press::kFanColumnTitles[static_cast<std::size_t>(section - 2)];
+        return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
     }
 
 private:
     std::vector<Entry> entries_;
+    std::size_t fromFile_ = 0;
 };
 
 HistoryWindow::HistoryWindow(History& history, MessageBox messageBox, QWidget* parent)
-    : QWidget(parent, Qt::Window), history_(history), messageBox_(std::move(messageBox)),
+    : QDialog(parent), history_(history), messageBox_(std::move(messageBox)),
       model_(new EntriesModel(this)), table_(new QTableView(this))
 {
     setWindowTitle(QStringLiteral("History - Velhorn"));
@@ -76,11 +100,8 @@ HistoryWindow::HistoryWindow(History& history, MessageBox messageBox, QWidget* p
     table_->setAccessibleName(QStringLiteral("Presses that found a result"));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setAlternatingRowColors(true);
-    // Fixed widths: fitting each column to its contents would read every row.
-    table_->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance(QStringLiteral("0.000000000")));
-    const QString sampleTime = QLocale().toString(QDateTime(QDate(2026, 12, 28), QTime(23, 59)), QLocale::ShortFormat);
-    table_->horizontalHeader()->resizeSection(0, fontMetrics().horizontalAdvance(sampleTime + QStringLiteral("00")));
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    fitColumnsToHeaders();
 
     auto* buttons = new QDialogButtonBox(this);
     auto* copyButton = buttons->addButton(QStringLiteral("&Copy"), QDialogButtonBox::ActionRole);
@@ -99,10 +120,11 @@ HistoryWindow::HistoryWindow(History& history, MessageBox messageBox, QWidget* p
     copyKeys->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(copyKeys, &QAction::triggered, this, &HistoryWindow::copy);
     addAction(copyKeys);
-    connect(&history_, &History::changed, this, [this] {
-        if (isVisible())
-            reload();
+    connect(&history_, &History::added, this, [this](const Entry& entry) {
+        model_->append(entry);
+        table_->scrollToBottom();
     });
+    connect(&history_, &History::cleared, this, &HistoryWindow::reload);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
@@ -110,25 +132,89 @@ HistoryWindow::HistoryWindow(History& history, MessageBox messageBox, QWidget* p
     resize(720, 360);
 
     saveDialog_ = [this] {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save history as CSV"),
-                                            folder + QStringLiteral("/velhorn-history.csv"),
-                                            QStringLiteral("CSV files (*.csv)"));
+        const QString folder = widgets::saveFolder(QStandardPaths::DocumentsLocation, lastSaveFolder_);
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save history as CSV"),
+                                                          folder + QStringLiteral("/velhorn-history.csv"),
+                                                          QStringLiteral("CSV files (*.csv)"));
+        if (!path.isEmpty())
+            lastSaveFolder_ = QFileInfo(path).absolutePath();
+        return path;
     };
     reload();
 }
 
-HistoryWindow::~HistoryWindow() = default;
+HistoryWindow::~HistoryWindow()
+{
+    stopLoading();
+}
 
 const std::vector<Entry>& HistoryWindow::entries() const
 {
     return model_->entries();
 }
 
+// Fixed widths, each wide enough for its header and a number of six digits: fitting a column to
+// its contents would read every row.
+void HistoryWindow::fitColumnsToHeaders()
+{
+    QHeaderView* header = table_->horizontalHeader();
+    const int number = fontMetrics().horizontalAdvance(QStringLiteral("-0.000000E-000"));
+    const QString sampleTime = QLocale().toString(QDateTime(QDate(2026, 12, 28), QTime(23, 59)), QLocale::ShortFormat);
+    const int time = fontMetrics().horizontalAdvance(sampleTime + QStringLiteral("00"));
+    for (int section = 0; section < model_->columnCount({}); ++section)
+        header->resizeSection(section, std::max({section == 0 ? time : section == 1 ? 0 : number,
+                                                 header->sectionSizeHint(section)}));
+}
+
+void HistoryWindow::stopLoading()
+{
+    cancelled_ = true;
+    if (loader_.joinable())
+        loader_.join();
+    cancelled_ = false;
+}
+
 void HistoryWindow::reload()
 {
-    model_->setEntries(history_.entries());
-    table_->scrollToBottom();
+    stopLoading();
+    ++generation_;
+    loaded_ = false;
+    // Lines the writer has yet to put on disk are shown now; the file is read behind them.
+    const History::Snapshot snapshot = history_.snapshot();
+    std::vector<Entry> unwritten;
+    appendEntries(unwritten, snapshot.unwritten);
+    model_->reset(std::move(unwritten));
+    loader_ = std::thread([this, path = history_.path(), end = snapshot.fileEnd, generation = generation_] {
+        constexpr qint64 kPiece = 1 << 20;
+        QFile file(path);
+        std::string carried;  // the start of a line that runs into the next piece
+        const qint64 headerSize = static_cast<qint64>(csvHeader().size());
+        if (end > headerSize && file.open(QIODevice::ReadOnly) && file.seek(headerSize)) {
+            for (qint64 at = headerSize; at < end && !cancelled_;) {
+                const QByteArray piece = file.read(std::min(kPiece, end - at));
+                if (piece.isEmpty())
+                    break;
+                at += piece.size();
+                carried.append(piece.constData(), static_cast<std::size_t>(piece.size()));
+                const std::size_t lastLine = carried.rfind('\n');
+                if (lastLine == std::string::npos)
+                    continue;
+                std::vector<Entry> entries;
+                appendEntries(entries, std::string_view(carried).substr(0, lastLine + 1));
+                carried.erase(0, lastLine + 1);
+                QMetaObject::invokeMethod(this, [this, generation, entries = std::move(entries)]() mutable {
+                    if (generation == generation_)
+                        model_->insertFromFile(std::move(entries));
+                }, Qt::QueuedConnection);
+            }
+        }
+        QMetaObject::invokeMethod(this, [this, generation] {
+            if (generation != generation_)
+                return;
+            loaded_ = true;
+            table_->scrollToBottom();
+        }, Qt::QueuedConnection);
+    });
 }
 
 void HistoryWindow::copy()

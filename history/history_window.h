@@ -2,12 +2,13 @@
 
 #include "history/history_file.h"
 
-#include <QWidget>
+#include <QDialog>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <vector>
 
-class QPushButton;
 class QTableView;
 
 namespace velhorn::history {
@@ -16,8 +17,9 @@ class History;
 class EntriesModel;
 
 // Every press that found a result, newest last, with what can be done with them: copy the rows
-// chosen (or all), save them all as CSV, clear them.
-class HistoryWindow : public QWidget {
+// chosen (or all), save them all as CSV. The file is read on a thread of its own, so a long
+// history shows its first rows at once; presses made while it is open are added as they come.
+class HistoryWindow : public QDialog {
     Q_OBJECT
 public:
     using MessageBox = std::function<void(const QString& text)>;
@@ -27,6 +29,8 @@ public:
 
     // Reads the history afresh from its file.
     void reload();
+    // Whether the file is still being read.
+    [[nodiscard]] bool loading() const { return loader_.joinable() && !loaded_; }
     [[nodiscard]] QTableView* table() const { return table_; }
     [[nodiscard]] const std::vector<Entry>& entries() const;
 
@@ -36,11 +40,19 @@ public:
     void setSaveDialog(SaveDialog dialog) { saveDialog_ = std::move(dialog); }
 
 private:
+    void stopLoading();
+    void fitColumnsToHeaders();
+
     History& history_;
     MessageBox messageBox_;
     SaveDialog saveDialog_;
+    QString lastSaveFolder_;
     EntriesModel* model_;
     QTableView* table_;
+    std::thread loader_;
+    std::atomic<bool> cancelled_ = false;
+    bool loaded_ = false;
+    int generation_ = 0;  // which reading a batch of rows belongs to
 };
 
 }  // namespace velhorn::history

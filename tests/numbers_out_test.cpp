@@ -19,6 +19,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <cmath>
+
 using velhorn::calculator::Form1;
 using velhorn::testing::Window;
 using namespace velhorn;
@@ -145,16 +147,29 @@ void NumbersOutTest::savedSvgHoldsTheChartsStrokes()
     w.form.saveChart(path);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const auto drawn = svgStrokes(file.readAll());
+    const QByteArray svg = file.readAll();
+    const auto drawn = svgStrokes(svg);
     const auto& strokes = w.form.Picture1->strokesSinceClear();
     QCOMPARE(drawn.size(), static_cast<qsizetype>(strokes.size()));
     for (qsizetype i = 0; i < drawn.size(); ++i) {
         const auto& s = strokes[static_cast<std::size_t>(i)];
+        // Where the stroke falls, moved onto the middle of a pixel as on screen: crisp at 1:1.
         const QLineF expected(w.form.Picture1->toPixel(s.from.x, s.from.y), w.form.Picture1->toPixel(s.to.x, s.to.y));
-        QVERIFY2(QLineF(drawn[i].first.p1(), expected.p1()).length() < 0.01 &&
-                     QLineF(drawn[i].first.p2(), expected.p2()).length() < 0.01,
-                 qPrintable(QString("stroke %1").arg(i)));
+        for (const auto& [got, want] : {std::pair{drawn[i].first.p1(), expected.p1()}, {drawn[i].first.p2(), expected.p2()}}) {
+            QVERIFY2(std::fabs(got.x() - want.x()) <= 0.5 && std::fabs(got.y() - want.y()) <= 0.5,
+                     qPrintable(QString("stroke %1").arg(i)));
+            QVERIFY2(std::fmod(got.x(), 1.0) == 0.5 && std::fmod(got.y(), 1.0) == 0.5,
+                     qPrintable(QString("stroke %1 at %2,%3").arg(i).arg(got.x()).arg(got.y())));
+        }
         QCOMPARE(drawn[i].second, s.colour);
+    }
+    // The drawing's physical size is its pixels at 96 an inch, as the PNG declares.
+    QXmlStreamReader xml(svg);
+    while (xml.readNextStartElement() && xml.name() != u"svg") {}
+    const QSizeF pixels = w.form.Picture1->image().deviceIndependentSize();
+    for (const auto& [attribute, size] : {std::pair{"width", pixels.width()}, {"height", pixels.height()}}) {
+        const QString text = xml.attributes().value(attribute).toString();
+        QVERIFY2(text.endsWith("mm") && std::fabs(text.chopped(2).toDouble() - size * 25.4 / 96) < 0.01, qPrintable(text));
     }
     QVERIFY(w.messages.isEmpty());
 }
@@ -176,6 +191,7 @@ void NumbersOutTest::historySurvivesARestart()
     QCOMPARE(made.size(), 2);
     Window again;
     again.form.showHistory();
+    QTRY_VERIFY(!again.form.historyWindow()->loading());
     const auto& listed = again.form.historyWindow()->entries();
     QCOMPARE(listed.size(), std::size_t(2));
     QCOMPARE(listed[0].values, made[0]);

@@ -121,46 +121,60 @@ void PictureBox::PSet(UserPoint at, std::optional<QColor> colour)
     const QColor c = colour.value_or(foreColor_);
     strokes_.push_back({Stroke::Kind::Point, at, at, c});
     current_ = at;
-    if (!std::isfinite(at.x) || !std::isfinite(at.y))
-        return;
-    const QPointF p = toPixel(at.x, at.y);
-    if (!QRectF(QPointF(0, 0), image_.deviceIndependentSize()).contains(p))
-        return;
-    QPainter& painter = imagePainter();
-    painter.setPen(QPen(c, penWidth()));
-    painter.drawPoint(toDevicePixel(p));
+    drawStroke(imagePainter(), strokes_.back(), image_.devicePixelRatio());
     update();
 }
 
 void PictureBox::drawSegment(UserPoint from, UserPoint to, const QColor& colour)
 {
+    drawStroke(imagePainter(), {Stroke::Kind::Segment, from, to, colour}, image_.devicePixelRatio());
+    update();
+}
+
+void PictureBox::replay(QPainter& painter) const
+{
+    for (const Stroke& stroke : strokes_)
+        drawStroke(painter, stroke, 1);
+}
+
+void PictureBox::drawStroke(QPainter& painter, const Stroke& stroke, qreal ratio) const
+{
+    const QSizeF area = image_.deviceIndependentSize();
+    const int width = penWidth(ratio);
+    if (stroke.kind == Stroke::Kind::Point) {
+        if (!std::isfinite(stroke.from.x) || !std::isfinite(stroke.from.y))
+            return;
+        const QPointF p = toPixel(stroke.from.x, stroke.from.y);
+        if (!QRectF(QPointF(0, 0), area).contains(p))
+            return;
+        painter.setPen(QPen(stroke.colour, width));
+        painter.drawPoint(toDevicePixel(p, ratio));
+        return;
+    }
     // Clip in user space to the visible area plus a pixel's margin, so the mapped ends are
     // always small numbers the painter handles exactly.
-    const QSizeF area = image_.deviceIndependentSize();
     const double marginX = std::fabs(right_ - left_) / std::max(1.0, area.width());
     const double marginY = std::fabs(bottom_ - top_) / std::max(1.0, area.height());
-    double x0 = from.x, y0 = from.y, x1 = to.x, y1 = to.y;
+    double x0 = stroke.from.x, y0 = stroke.from.y, x1 = stroke.to.x, y1 = stroke.to.y;
     if (!press::chart::clipSegment(x0, y0, x1, y1, std::min(left_, right_) - marginX,
                      std::max(left_, right_) + marginX, std::min(top_, bottom_) - marginY,
                      std::max(top_, bottom_) + marginY))
         return;
-    QPainter& painter = imagePainter();
-    painter.setPen(QPen(colour, penWidth()));
-    painter.drawLine(toDevicePixel(toPixel(x0, y0)), toDevicePixel(toPixel(x1, y1)));
-    update();
+    painter.setPen(QPen(stroke.colour, width));
+    painter.drawLine(toDevicePixel(toPixel(x0, y0), ratio), toDevicePixel(toPixel(x1, y1), ratio));
 }
 
 // Strokes are a whole number of device pixels wide and centred so that they cover whole pixels:
 // at a fractional scale a one-logical-pixel pen falls on one or two device pixels by chance.
-int PictureBox::penWidth() const
+int PictureBox::penWidth(qreal ratio)
 {
-    return std::max(1, qRound(image_.devicePixelRatio()));
+    return std::max(1, qRound(ratio));
 }
 
-QPointF PictureBox::toDevicePixel(QPointF logical) const
+QPointF PictureBox::toDevicePixel(QPointF logical, qreal ratio)
 {
-    const double half = penWidth() / 2.0;
-    const QPointF device = logical * image_.devicePixelRatio();
+    const double half = penWidth(ratio) / 2.0;
+    const QPointF device = logical * ratio;
     return {std::round(device.x() - half) + half, std::round(device.y() - half) + half};
 }
 

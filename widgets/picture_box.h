@@ -65,6 +65,9 @@ public:
     [[nodiscard]] const QImage& image() const;
     // Where a user point lands in the drawing area, in logical pixels.
     [[nodiscard]] QPointF toPixel(double x, double y) const;
+    // Draws the strokes since the last Cls onto another surface of the drawing area's logical
+    // size, as they stand on screen at a device pixel ratio of 1: clipped, on whole pixels.
+    void replay(QPainter& painter) const;
 
 signals:
     void clicked();
@@ -77,8 +80,9 @@ protected:
 
 private:
     void drawSegment(UserPoint from, UserPoint to, const QColor& colour);
-    [[nodiscard]] int penWidth() const;
-    [[nodiscard]] QPointF toDevicePixel(QPointF logical) const;
+    void drawStroke(QPainter& painter, const Stroke& stroke, qreal ratio) const;
+    [[nodiscard]] static int penWidth(qreal ratio);
+    [[nodiscard]] static QPointF toDevicePixel(QPointF logical, qreal ratio);
     QPainter& imagePainter();
     void finishDrawing() const;
     void fitImageToBox();
