@@ -162,8 +162,14 @@ std::variant<BodyFlow, BodyProblem> solveBody(const flow::Gas& gas, const Shape&
         problem->alphaHigh = boundary(*good, std::nextafter(90.0, 0.0), atM);
     }
     const auto atAlpha = [&](double m) { return works(gas, shape, m, alpha); };
-    if (M < kMostMach && atAlpha(kMostMach))
-        problem->leastMach = boundary(kMostMach, M, atAlpha);
+    // A faster stream attaches its shocks but expands further toward vacuum, so the first M that
+    // works is looked for upward, then pinned down.
+    for (double below = M, m = M * 1.25; M < kMostMach && below < kMostMach; below = m, m = std::fmin(m * 1.25, kMostMach)) {
+        if (atAlpha(m)) {
+            problem->leastMach = boundary(m, below, atAlpha);
+            break;
+        }
+    }
     return solved;
 }
 

@@ -1,0 +1,209 @@
+#include "bodies/body.h"
+#include "bodies/shapes.h"
+#include "flow/corners.h"
+#include "flow/oblique_shock.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace velhorn::flow {
+namespace {
+
+const Shock& shockOf(const std::variant<Shock, WaveProblem>& v)
+{
+    static const Shock none{};
+    EXPECT_TRUE(std::holds_alternative<Shock>(v));
+    return std::holds_alternative<Shock>(v) ? std::get<Shock>(v) : none;
+}
+
+// Normal shocks, air: NACA Report 1135, Table II (five figures), also Anderson, Modern
+// Compressible Flow, Appendix B.
+TEST(Shock, NormalShockTable)
+{
+    struct Case { double M1, p2p1, rho2rho1, T2T1, M2, p02p01; };
+    const std::vector<Case> cases = {
+        {1.5, 2.4583, 1.8621, 1.3202, 0.70109, 0.92979},
+        {2.0, 4.5000, 2.6667, 1.6875, 0.57735, 0.72087},
+        {3.0, 10.333, 3.8571, 2.6790, 0.47519, 0.32834},
+        {5.0, 29.000, 5.0000, 5.8000, 0.41523, 0.06172},
+    };
+    for (const Case& c : cases) {
+        const Shock& s = shockOf(shockFromAngle(Gas::air(), c.M1, 90));
+        EXPECT_NEAR(s.p2p1, c.p2p1, 5e-5 * c.p2p1) << c.M1;
+        EXPECT_NEAR(s.rho2rho1, c.rho2rho1, 5e-5 * c.rho2rho1) << c.M1;
+        EXPECT_NEAR(s.T2T1, c.T2T1, 5e-5 * c.T2T1) << c.M1;
+        EXPECT_NEAR(s.M2, c.M2, 5e-6) << c.M1;
+        EXPECT_NEAR(s.p02p01, c.p02p01, 5e-6) << c.M1;
+        EXPECT_EQ(s.theta, 0) << c.M1;
+    }
+}
+
+// The largest deflection and its shock angle, air: NACA Report 1135, Chart 2 and its table of
+// maximum deflections (two decimals); M -> infinity gives asin(1/gamma)... 45.58 degrees.
+TEST(Shock, LargestDeflection)
+{
+    struct Case { double M1, thetaMax, betaMax; };
+    const std::vector<Case> cases = {{2.0, 22.97, 64.67}, {3.0, 34.07, 65.24}, {1e6, 45.58, 67.79}};
+    for (const Case& c : cases) {
+        const ShockLimits l = shockLimits(Gas::air(), c.M1);
+        EXPECT_NEAR(l.thetaMax, c.thetaMax, 0.005) << c.M1;
+        EXPECT_NEAR(l.betaMax, c.betaMax, 0.005) << c.M1;
+        EXPECT_LE(l.thetaSonic, l.thetaMax) << c.M1;
+    }
+    // At the sonic deflection the weak shock leaves M2 = 1 (away from thetaMax, where M2 is not
+    // conditioned to see it).
+    for (double M1 : {1.2, 2.0, 3.0}) {
+        const ShockLimits l = shockLimits(Gas::air(), M1);
+        EXPECT_NEAR(shockOf(shockFromDeflection(Gas::air(), M1, l.thetaSonic)).M2, 1, 1e-9) << M1;
+    }
+}
+
+// Oblique shocks, air. M1 = 2, theta = 10: beta 39.31, p2/p1 1.7066, M2 1.6405 (NACA Report
+// 1135, Charts 2 to 5, read to the chart's precision; Anderson, Modern Compressible Flow, Fig.
+// 4.5). M1 = 3, theta = 10: beta 27.38 (Anderson, Example 4.6's chart reading, 27.4).
+TEST(Shock, ObliqueChartValues)
+{
+    const Shock& a = shockOf(shockFromDeflection(Gas::air(), 2, 10));
+    EXPECT_NEAR(a.beta, 39.31, 0.005);
+    EXPECT_NEAR(a.p2p1, 1.7066, 5e-4);
+    EXPECT_NEAR(a.M2, 1.6405, 5e-4);
+    const Shock& b = shockOf(shockFromDeflection(Gas::air(), 3, 10));
+    EXPECT_NEAR(b.beta, 27.4, 0.05);
+    EXPECT_FALSE(b.strong);
+    EXPECT_TRUE(shockOf(shockFromDeflection(Gas::air(), 3, 10, Branch::Strong)).strong);
+    // No deflection: the weak shock is the Mach wave, the strong one the normal shock.
+    EXPECT_NEAR(shockOf(shockFromDeflection(Gas::air(), 2, 0)).beta, 30, 1e-13);
+    EXPECT_EQ(shockOf(shockFromDeflection(Gas::air(), 2, 0, Branch::Strong)).beta, 90);
+}
+
+// Across any shock: mass, normal momentum and energy are conserved, and the tangential velocity
+// kept; each checked in long double from the doubles given, to a few ulps of the double.
+TEST(Shock, ConservesMassMomentumAndEnergy)
+{
+    for (double gamma : {1.4, 5.0 / 3, 1.2, 1.05}) {
+        const Gas gas(gamma);
+        for (double M1 : {1.01, 1.3, 2.0, 3.7, 10.0, 50.0}) {
+            const ShockLimits l = shockLimits(gas, M1);
+            for (double fraction : {0.01, 0.3, 0.7, 0.95}) {
+                for (Branch branch : {Branch::Weak, Branch::Strong}) {
+                    const Shock& s = shockOf(shockFromDeflection(gas, M1, fraction * l.thetaMax, branch));
+                    const long double g = gamma, n1 = s.Mn1, n2 = s.Mn2;
+                    const long double a2a1 = std::sqrt(static_cast<long double>(s.T2T1));
+                    const auto near = [](long double value, const char* what, double M, double f) {
+                        EXPECT_NEAR(static_cast<double>(value), 1.0, 1.2e-15) << what << " M1 " << M << " of max " << f;
+                    };
+                    near(s.rho2rho1 * n2 * a2a1 / n1, "mass", M1, fraction);
+                    near(s.p2p1 * (1 + g * n2 * n2) / (1 + g * n1 * n1), "momentum", M1, fraction);
+                    near(s.T2T1 * (1 + (g - 1) / 2 * n2 * n2) / (1 + (g - 1) / 2 * n1 * n1), "energy", M1, fraction);
+                    const long double b = s.beta * 3.14159265358979323846264L / 180;
+                    const long double t = s.theta * 3.14159265358979323846264L / 180;
+                    // Its cosines magnify the rounding of beta, by tan(beta) where beta is near 90 degrees.
+                    const double betaUlp = (std::nextafter(s.beta, 180.0) - s.beta) * 3.14159265358979 / 180;
+                    const double bound = 1.2e-15 + static_cast<double>(std::fabs(std::tan(b)) + std::fabs(std::tan(b - t))) * betaUlp;
+                    EXPECT_NEAR(static_cast<double>(s.M2 * std::cos(b - t) * a2a1 / (M1 * std::cos(b))), 1.0, bound)
+                        << "tangential velocity M1 " << M1 << " of max " << fraction;
+                }
+            }
+        }
+    }
+}
+
+TEST(Shock, RefusalsNameTheRange)
+{
+    const auto detached = shockFromDeflection(Gas::air(), 3, 40);
+    ASSERT_TRUE(std::holds_alternative<WaveProblem>(detached));
+    EXPECT_EQ(std::get<WaveProblem>(detached).kind, WaveProblem::Kind::Detached);
+    EXPECT_NEAR(std::get<WaveProblem>(detached).high, 34.07, 0.005);
+    struct Case { double M1, theta; WaveProblem::Kind kind; };
+    for (const Case& c : std::vector<Case>{{0.8, 5, WaveProblem::Kind::Subsonic},
+                                           {2, -1, WaveProblem::Kind::NotACompression},
+                                           {2, NAN, WaveProblem::Kind::NotFinite},
+                                           {NAN, 5, WaveProblem::Kind::NotFinite}}) {
+        const auto r = shockFromDeflection(Gas::air(), c.M1, c.theta);
+        ASSERT_TRUE(std::holds_alternative<WaveProblem>(r)) << c.M1 << " " << c.theta;
+        EXPECT_EQ(std::get<WaveProblem>(r).kind, c.kind) << c.M1 << " " << c.theta;
+    }
+    const auto low = shockFromAngle(Gas::air(), 2, 29);  // below the Mach angle, 30
+    ASSERT_TRUE(std::holds_alternative<WaveProblem>(low));
+    EXPECT_NEAR(std::get<WaveProblem>(low).low, 30, 1e-12);
+}
+
+// Corners: a convex corner is the fan, a concave one the shock, in the order given; and a turn
+// and its reverse isentropically give back the start.
+TEST(Corners, EachWayAndInOrder)
+{
+    const double turns[] = {10, -5, 8};
+    const auto solved = solveCorners(Gas::air(), 3, turns);
+    ASSERT_TRUE(std::holds_alternative<CornerFlow>(solved));
+    const CornerFlow& f = std::get<CornerFlow>(solved);
+    ASSERT_EQ(f.waves.size(), 3u);
+    EXPECT_EQ(f.waves[0].kind, CornerWave::Kind::Fan);
+    EXPECT_EQ(f.waves[1].kind, CornerWave::Kind::Shock);
+    EXPECT_NEAR(f.regions.back().direction, 13, 1e-13);
+    EXPECT_LT(f.regions.back().p0Ratio, 1);
+    EXPECT_EQ(f.regions[2].p0Ratio, f.waves[1].p02p01);
+    const double there[] = {12, -12};
+    const auto back = solveCorners(Gas::air(), 2.2, there, Compression::Isentropic);
+    ASSERT_TRUE(std::holds_alternative<CornerFlow>(back));
+    EXPECT_NEAR(std::get<CornerFlow>(back).regions.back().M, 2.2, 1e-14);
+    EXPECT_NEAR(std::get<CornerFlow>(back).regions.back().pRatio, 1, 1e-14);
+    const double vacuum[] = {100};
+    const auto none = solveCorners(Gas::air(), 3, vacuum);
+    ASSERT_TRUE(std::holds_alternative<CornerProblem>(none));
+    EXPECT_EQ(std::get<CornerProblem>(none).problem.kind, WaveProblem::Kind::Vacuum);
+}
+
+}  // namespace
+}  // namespace velhorn::flow
+
+namespace velhorn::bodies {
+namespace {
+
+// Ackeret's flat plate, cl = 4 alpha / sqrt(M^2 - 1) and cd = alpha cl, is the small-alpha limit
+// of the exact solution; a symmetric diamond at no incidence has no lift, a wave drag near the
+// linear 4 (t/c)^2 / sqrt(M^2 - 1) for a thin one, and its centre of pressure follows its crest.
+TEST(Body, LimitsOfTheLinearTheory)
+{
+    const flow::Gas& air = flow::Gas::air();
+    for (double M : {1.5, 2.0, 3.0, 5.0}) {
+        const double alpha = 0.01;
+        const auto plate = std::get<BodyFlow>(solveBody(air, flatPlate(), M, alpha));
+        const double a = alpha * std::atan(1.0) / 45, root = std::sqrt(M * M - 1);
+        EXPECT_NEAR(plate.exact.cl / (4 * a / root), 1, 1e-3) << M;
+        EXPECT_NEAR(plate.exact.cd / (a * plate.exact.cl), 1, 1e-3) << M;
+        EXPECT_NEAR(plate.exact.centreOfPressure, 0.5, 1e-12) << M;
+        EXPECT_NEAR(plate.exact.cmQuarterChord, -plate.exact.cl / 4 * std::cos(a), 1e-6) << M;
+        const auto thin = std::get<BodyFlow>(solveBody(air, std::get<Shape>(diamond(0.002, 0.5)), M, 0));
+        EXPECT_NEAR(thin.exact.cl, 0, 1e-15) << M;
+        EXPECT_NEAR(thin.exact.cd / (4 * 0.002 * 0.002 / root), 1, 2e-2) << M;
+    }
+}
+
+TEST(Body, RefusalsNameWhatWorks)
+{
+    const flow::Gas& air = flow::Gas::air();
+    const auto steep = solveBody(air, flatPlate(), 3, 40);
+    ASSERT_TRUE(std::holds_alternative<BodyProblem>(steep));
+    const BodyProblem& p = std::get<BodyProblem>(steep);
+    EXPECT_EQ(p.problem.kind, flow::WaveProblem::Kind::Detached);
+    ASSERT_TRUE(p.alphaHigh && p.alphaLow);
+    EXPECT_NEAR(*p.alphaHigh, 34.0734, 1e-4);  // the plate's lower side turns the flow by alpha
+    EXPECT_NEAR(*p.alphaLow, -34.0734, 1e-4);
+    ASSERT_TRUE(p.leastMach.has_value());
+    EXPECT_NEAR(flow::shockLimits(air, *p.leastMach).thetaMax, 40, 1e-9);
+    for (const auto& outline : std::vector<std::vector<Point>>{
+             {{0, 0}, {0, 1}, {1, 1}, {1, 0}},            // blunt: a flat face forward
+             {{0, 0}, {1, 1}, {1, -1}, {0.5, 1}},          // crossing itself
+             {{0, 0}, {0.5, 0.2}, {0.3, 0.3}, {1, 0}, {0.5, -0.1}}}) {  // a surface turning back
+        EXPECT_TRUE(std::holds_alternative<std::string>(polygon(outline)));
+    }
+    const auto square = polygon({{3, 1}, {4, 2}, {5, 1}, {4, 0}});  // a diamond of t = 1 turned into chord axes
+    ASSERT_TRUE(std::holds_alternative<Shape>(square));
+    EXPECT_NEAR(std::get<Shape>(square).upper[1].y, 0.5, 1e-15);
+    EXPECT_NEAR(std::get<Shape>(square).upper.back().x, 1, 1e-15);
+}
+
+}  // namespace
+}  // namespace velhorn::bodies
