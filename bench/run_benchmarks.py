@@ -166,6 +166,39 @@ with tempfile.TemporaryDirectory() as scratch:
         table = min(timed(one_core + [cli, "--format", "csv", "table", "--M", "1", "100.9999", "0.0001"], stdout=out)
                     for _ in range(3))
     row("gas table of 10^6 rows to CSV", table, "s", None, goal_absolute=0.5)
+    # Oblique shocks: 10^6 M1,theta cases, every quantity of each shock and its limits, to CSV.
+    shocks = os.path.join(scratch, "shocks.csv")
+    with open(shocks, "w") as out:
+        out.write("M1,theta\n")
+        out.writelines(f"{draw.uniform(1.5, 5):.6f},{draw.uniform(0, 20):.4f}\n" for _ in range(10 ** 6))
+    with open(result, "w") as out:
+        shock_batch = min(timed(one_core + [cli, "--format", "csv", "shock", "--batch", shocks], stdout=out,
+                                stderr=subprocess.DEVNULL) for _ in range(3))
+    row("10^6 oblique shocks (M1, theta) to CSV", shock_batch, "s", None, goal_absolute=1)
+    with open(result, "w") as out:
+        body_sweep = min(timed(one_core + [cli, "--format", "csv", "body", "--shape", "biconvex", "--thickness", "0.05",
+                                           "--facets", "20", "--M", "2.5", "--alpha", "-5", "4.99", "0.01"], stdout=out)
+                         for _ in range(5))
+    row("sweep of 1000 alpha, 20-facet biconvex, shock-expansion", body_sweep * 1e3, "ms", None, goal_absolute=50)
+
+# The Python module on 10^6 cases, NumPy beside it (both NumPy scripts on one core, as NumPy runs).
+if os.path.isdir(os.path.join(build, "python", "velhorn")):
+    result = subprocess.run(["/usr/bin/python3", os.path.join(here, "python_bench.py"), build], capture_output=True,
+                            text=True, check=True, env=numpy_env)
+    py = {name: float(value) for name, value in (line.split() for line in result.stdout.splitlines())}
+    cores = f"{py['cores']:.0f} cores"
+    row(f"velhorn.fan(M1=a, theta=b), 10^6 cases, {cores} (floor: numpy, Newton until converged)",
+        py["velhorn_fan"], "s", py["numpy_fan_converged"], goal_ratio=1.0)
+    row("  same (floor: numpy_batch.py's fixed Newton passes)", py["velhorn_fan"], "s", py["numpy_batch_fan"],
+        goal_ratio=1.0)
+    row("  same on one core (floor: numpy, Newton until converged)", py["velhorn_fan_one_core"], "s",
+        py["numpy_fan_converged"])
+    row(f"velhorn.mach_from_nu, 10^6 values, {cores} (floor: numpy, Newton until converged)",
+        py["velhorn_mach_from_nu"], "s", py["numpy_mach_from_nu_converged"])
+    row("  same on one core", py["velhorn_mach_from_nu_one_core"], "s", py["numpy_mach_from_nu_converged"])
+    row(f"velhorn.nu, 10^6 values (one state: nu, mu, ratios), one core", py["velhorn_nu_one_core"], "s", None)
+else:
+    print(f"no Python module in {build}; pybind11-dev builds it", file=sys.stderr)
 
 
 def spawned(argv):
