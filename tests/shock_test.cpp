@@ -40,8 +40,8 @@ TEST(Shock, NormalShockTable)
     }
 }
 
-// The largest deflection and its shock angle, air: NACA Report 1135, Chart 2 and its table of
-// maximum deflections (two decimals); M -> infinity gives asin(1/gamma)... 45.58 degrees.
+// The largest deflection and its shock angle, air: NACA Report 1135, Chart 2 (two decimals); a
+// very large M1 stands for the hypersonic limit, 45.58 degrees at beta 67.79.
 TEST(Shock, LargestDeflection)
 {
     struct Case { double M1, thetaMax, betaMax; };
@@ -61,8 +61,8 @@ TEST(Shock, LargestDeflection)
 }
 
 // Oblique shocks, air. M1 = 2, theta = 10: beta 39.31, p2/p1 1.7066, M2 1.6405 (NACA Report
-// 1135, Charts 2 to 5, read to the chart's precision; Anderson, Modern Compressible Flow, Fig.
-// 4.5). M1 = 3, theta = 10: beta 27.38 (Anderson, Example 4.6's chart reading, 27.4).
+// 1135, Charts 2 to 5, read to the chart's precision). M1 = 3, theta = 10: beta about 27.4
+// (Chart 2, and the theta-beta-M chart of Anderson, Modern Compressible Flow).
 TEST(Shock, ObliqueChartValues)
 {
     const Shock& a = shockOf(shockFromDeflection(Gas::air(), 2, 10));
