@@ -1,8 +1,13 @@
 // velhorn._core: the flow core on flat NumPy arrays. The Python package around it broadcasts the
 // arguments and names the results; every number comes from flow/, every name and reason from
 // press/records.h, so the module and velhorn-cli agree to the bit.
+#include "bodies/body.h"
+#include "bodies/records.h"
+#include "bodies/shapes.h"
+#include "flow/corners.h"
 #include "flow/fan.h"
 #include "flow/gas.h"
+#include "flow/oblique_shock.h"
 #include "flow/solve.h"
 #include "press/records.h"
 #include "press/table_range.h"
@@ -274,6 +279,128 @@ py::array_t<double> table(const std::string& by, double from, double to, double 
     return out;
 }
 
+// An oblique shock a case from M1 and theta (weak, or strong) or M1 and beta, as velhorn-cli shock.
+py::tuple shock(const Input& M1, const std::optional<Input>& theta, const std::optional<Input>& beta, bool strong,
+                const Input& gamma, std::size_t n, bool stopAtFirst)
+{
+    constexpr std::size_t kColumns = bodies::kShockColumns.size();
+    if (theta.has_value() == beta.has_value())
+        throw std::invalid_argument("a shock needs M1 and one of theta and beta");
+    const Column Ms = column(M1, n), angles = column(theta ? *theta : *beta, n), gammas = column(gamma, n);
+    py::array_t<double> out({static_cast<py::ssize_t>(n), static_cast<py::ssize_t>(kColumns)});
+    double* o = out.mutable_data();
+    const Failure failure = forEachCase(n, stopAtFirst, [&](std::size_t i, Gases& gases, std::string& why) {
+        double* row = o + i * kColumns;
+        std::fill(row, row + kColumns, kNaN);
+        const flow::Gas* gas = gases.at(gammas[i], why);
+        if (!gas)
+            return false;
+        const auto solved = theta ? flow::shockFromDeflection(*gas, Ms[i], angles[i],
+                                                              strong ? flow::Branch::Strong : flow::Branch::Weak)
+                                  : flow::shockFromAngle(*gas, Ms[i], angles[i]);
+        if (const auto* problem = std::get_if<flow::WaveProblem>(&solved)) {
+            why = bodies::waveProblemText(*problem, "M1", kDigits);
+            return false;
+        }
+        const auto values = bodies::shockValues(std::get<flow::Shock>(solved), flow::shockLimits(*gas, Ms[i]));
+        std::memcpy(row, values.data(), sizeof values);
+        return true;
+    });
+    return py::make_tuple(out, failure.index, failure.why);
+}
+
+// Sharp corners in a row from M1, as velhorn-cli corners: keys, wave names and values, a row a
+// wave and, for more than one, the whole row last.
+py::tuple corners(double M1, const std::vector<double>& turns, bool isentropic, double gamma)
+{
+    const flow::Gas gas(gamma);
+    const auto solved =
+        flow::solveCorners(gas, M1, turns, isentropic ? flow::Compression::Isentropic : flow::Compression::Shock);
+    if (const auto* problem = std::get_if<flow::CornerProblem>(&solved))
+        throw py::value_error(bodies::cornerProblemText(*problem, kDigits));
+    const auto& flow = std::get<flow::CornerFlow>(solved);
+    py::list keys, labels, rows;
+    for (std::size_t i = 0; i < flow.waves.size(); ++i) {
+        keys.append(py::make_tuple(i + 1, i + 2));
+        labels.append(std::string(bodies::waveName(flow.waves[i].kind)));
+        const auto values = bodies::cornerValues(flow, i);
+        rows.append(std::vector<double>(values.begin(), values.end()));
+    }
+    if (flow.waves.size() > 1) {
+        keys.append(py::make_tuple(1, flow.regions.size()));
+        labels.append("overall");
+        const auto values = bodies::cornerOverallValues(flow);
+        rows.append(std::vector<double>(values.begin(), values.end()));
+    }
+    return py::make_tuple(keys, labels, rows);
+}
+
+// The shapes velhorn-cli body --shape names; a reason for numbers that make none.
+bodies::Shape shapeOf(const std::string& kind, double halfAngle, double thickness, double crest, int facets,
+                      const std::vector<std::pair<double, double>>& points)
+{
+    bodies::ShapeOrReason made = bodies::flatPlate();
+    if (kind == "wedge")
+        made = bodies::wedge(halfAngle);
+    else if (kind == "diamond")
+        made = bodies::diamond(thickness, crest);
+    else if (kind == "biconvex")
+        made = bodies::biconvex(thickness, facets);
+    else if (kind == "polygon") {
+        std::vector<bodies::Point> outline;
+        for (const auto& [x, y] : points)
+            outline.push_back({x, y});
+        made = bodies::polygon(outline);
+    } else if (kind != "plate")
+        throw std::invalid_argument("shape must be plate, wedge, diamond, biconvex or polygon, not " + kind);
+    if (const auto* reason = std::get_if<std::string>(&made))
+        throw std::invalid_argument(*reason);
+    return std::get<bodies::Shape>(made);
+}
+
+// A body's forces a case, at each M and alpha, as velhorn-cli body writes them.
+py::tuple body(const bodies::Shape& shape, const Input& M, const Input& alpha, const Input& gamma, std::size_t n,
+               bool stopAtFirst)
+{
+    constexpr std::size_t kColumns = bodies::kBodyColumns.size();
+    const Column Ms = column(M, n), alphas = column(alpha, n), gammas = column(gamma, n);
+    py::array_t<double> out({static_cast<py::ssize_t>(n), static_cast<py::ssize_t>(kColumns)});
+    double* o = out.mutable_data();
+    const Failure failure = forEachCase(n, stopAtFirst, [&](std::size_t i, Gases& gases, std::string& why) {
+        double* row = o + i * kColumns;
+        std::fill(row, row + kColumns, kNaN);
+        const flow::Gas* gas = gases.at(gammas[i], why);
+        if (!gas)
+            return false;
+        const auto solved = bodies::solveBody(*gas, shape, Ms[i], alphas[i]);
+        if (const auto* problem = std::get_if<bodies::BodyProblem>(&solved)) {
+            why = bodies::bodyProblemText(*problem, kDigits);
+            return false;
+        }
+        const auto values = bodies::bodyValues(std::get<bodies::BodyFlow>(solved));
+        std::memcpy(row, values.data(), sizeof values);
+        return true;
+    });
+    return py::make_tuple(out, failure.index, failure.why);
+}
+
+// One body's facets, as velhorn-cli body --per-facet: numbers, surface and wave names, values.
+py::tuple facets(const bodies::Shape& shape, double M, double alpha, double gamma)
+{
+    const auto solved = bodies::solveBody(flow::Gas(gamma), shape, M, alpha);
+    if (const auto* problem = std::get_if<bodies::BodyProblem>(&solved))
+        throw py::value_error(bodies::bodyProblemText(*problem, kDigits));
+    py::list keys, surfaces, waves, rows;
+    for (const auto& facet : std::get<bodies::BodyFlow>(solved).facets) {
+        keys.append(facet.index);
+        surfaces.append(std::string(bodies::surfaceName(facet.surface)));
+        waves.append(std::string(bodies::waveName(facet.wave)));
+        const auto values = bodies::facetValues(facet);
+        rows.append(std::vector<double>(values.begin(), values.end()));
+    }
+    return py::make_tuple(keys, surfaces, waves, rows);
+}
+
 py::list names(std::span<const std::string_view> columns)
 {
     py::list list;
@@ -297,6 +424,14 @@ PYBIND11_MODULE(_core, m)
     });
     m.attr("FAN_COLUMNS") = names(press::kFanColumns);
     m.attr("STATE_COLUMNS") = names(press::kStateColumns);
+    m.attr("SHOCK_COLUMNS") = names(bodies::kShockColumns);
+    m.attr("CORNER_KEYS") = names(bodies::kCornerKeys);
+    m.attr("WAVE_LABEL") = std::string(bodies::kWaveLabel);
+    m.attr("CORNER_COLUMNS") = names(bodies::kCornerColumns);
+    m.attr("FACET_KEYS") = names(bodies::kFacetKeys);
+    m.attr("FACET_LABELS") = names(bodies::kFacetLabels);
+    m.attr("FACET_COLUMNS") = names(bodies::kFacetColumns);
+    m.attr("BODY_COLUMNS") = names(bodies::kBodyColumns);
     py::list gases;
     for (const auto& g : flow::gasPresets())
         gases.append(py::make_tuple(std::string(g.name), g.gamma, std::string(g.source)));
@@ -306,6 +441,12 @@ PYBIND11_MODULE(_core, m)
     m.def("fan", &fan);
     m.def("chain", &chain);
     m.def("table", &table);
+    m.def("shock", &shock);
+    m.def("corners", &corners);
+    py::class_<bodies::Shape>(m, "Shape");
+    m.def("shape", &shapeOf);
+    m.def("body", &body);
+    m.def("facets", &facets);
     m.def("usable_cores", &usableCores);
     m.def("rounded", &press::roundedNumber, "a number to `digits` significant digits, as velhorn-cli's table");
     m.def("shortest", &press::shortestNumber, "the shortest text that reads back to the same number");

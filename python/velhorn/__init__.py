@@ -18,6 +18,8 @@ __all__ = [
     "FAN_COLUMNS", "STATE_COLUMNS", "CHAIN_KEYS", "Gas", "gases", "Records",
     "nu", "mach_from_nu", "mach_angle", "mach_from_mach_angle", "p_p0", "T_T0", "rho_rho0", "nu_max",
     "fan", "chain", "table",
+    "SHOCK_COLUMNS", "CORNER_KEYS", "CORNER_COLUMNS", "FACET_KEYS", "FACET_LABELS", "FACET_COLUMNS", "BODY_COLUMNS",
+    "shock", "corners", "body",
 ]
 
 #: Every quantity of a fan, in velhorn-cli's column order (its CSV header).
@@ -27,6 +29,25 @@ STATE_COLUMNS = tuple(_core.STATE_COLUMNS)
 #: The states each row of a chain joins, ahead of the fan's columns.
 CHAIN_KEYS = ("from_state", "to_state")
 
+#: An oblique shock's columns, as velhorn-cli shock writes them ("strong" is 1 on the strong branch).
+SHOCK_COLUMNS = tuple(_core.SHOCK_COLUMNS)
+#: Corners in a row: the regions each wave joins, its kind (fan, shock, compression or overall), its values.
+CORNER_KEYS = tuple(_core.CORNER_KEYS)
+CORNER_COLUMNS = tuple(_core.CORNER_COLUMNS)
+#: A body's facets: the facet's number from the nose, its surface and wave, its values.
+FACET_KEYS = tuple(_core.FACET_KEYS)
+FACET_LABELS = tuple(_core.FACET_LABELS)
+FACET_COLUMNS = tuple(_core.FACET_COLUMNS)
+#: A body's forces by shock-expansion theory, then Ackeret's and Busemann's estimates.
+BODY_COLUMNS = tuple(_core.BODY_COLUMNS)
+
+_LABEL = "U11"  # the longest wave name, "compression"
+_SHOCK_DTYPE = np.dtype([(name, np.float64) for name in SHOCK_COLUMNS])
+_BODY_DTYPE = np.dtype([(name, np.float64) for name in BODY_COLUMNS])
+_CORNER_DTYPE = np.dtype([(name, np.int64) for name in CORNER_KEYS] + [(_core.WAVE_LABEL, _LABEL)] +
+                         [(name, np.float64) for name in CORNER_COLUMNS])
+_FACET_DTYPE = np.dtype([(name, np.int64) for name in FACET_KEYS] + [(name, _LABEL) for name in FACET_LABELS] +
+                        [(name, np.float64) for name in FACET_COLUMNS])
 _FAN_DTYPE = np.dtype([(name, np.float64) for name in FAN_COLUMNS])
 _STATE_DTYPE = np.dtype([(name, np.float64) for name in STATE_COLUMNS])
 _CHAIN_DTYPE = np.dtype([(name, np.int64) for name in CHAIN_KEYS] + [(name, np.float64) for name in FAN_COLUMNS])
@@ -98,6 +119,8 @@ class Records(np.ndarray):
 
 
 def _text(value, digits):
+    if isinstance(value, (str, np.integer)):
+        return str(value)
     return _core.rounded(float(value), digits) if np.isfinite(value) else str(float(value))
 
 
@@ -268,3 +291,83 @@ def table(*, M=None, nu=None, gamma=None, gas=None):
     start, stop, step = (float(v) for v in given)
     values = _core.table(by, start, stop, step, float(_gamma(gamma, gas)))
     return values.view(_STATE_DTYPE).reshape(-1).view(Records)
+
+
+def shock(*, M1, theta=None, beta=None, strong=False, gamma=None, gas=None, errors="raise"):
+    """An oblique shock per case, as ``velhorn-cli shock``: from M1 and the deflection theta
+    (degrees, 0 to theta_max; the weak shock, or the strong one with strong=True), or from M1 and
+    the shock angle beta (degrees, mu1 to 90; 90 is the normal shock). Arguments broadcast
+    together; returns a Records with velhorn.SHOCK_COLUMNS. A case without an attached shock
+    raises ValueError saying which range has one, or is NaN with errors="nan"."""
+    if (theta is None) == (beta is None):
+        raise ValueError("a shock needs M1 and one of theta and beta")
+    stop = _stop_at_first(errors)
+    angle = theta if theta is not None else beta
+    shape, (Ms, angles, gammas), _ = _broadcast(M1, angle, _gamma(gamma, gas))
+    n = int(np.prod(shape))
+    by_theta = theta is not None
+    out, index, why = _core.shock(Ms, angles if by_theta else None, None if by_theta else angles, bool(strong),
+                                  gammas, n, stop)
+    if stop:
+        _raise_at(index, why, shape)
+    return out.view(_SHOCK_DTYPE).reshape(shape).view(Records)
+
+
+def corners(turns, *, M1, compression="shock", gamma=None, gas=None):
+    """Sharp corners in a row along a wall, as ``velhorn-cli corners``: each turn in degrees,
+    positive convex (a Prandtl-Meyer fan), negative concave (an oblique shock, or an isentropic
+    compression fan with compression="isentropic"). One row a wave, keyed by the regions it joins
+    and named by its kind, then for several the whole row ("overall"); velhorn.CORNER_COLUMNS
+    after the keys. Raises ValueError naming the corner that has no solution and why."""
+    if compression not in ("shock", "isentropic"):
+        raise ValueError(f'compression must be "shock" or "isentropic", not {compression!r}')
+    turns = [float(t) for t in np.atleast_1d(np.asarray(turns, dtype=np.float64))]
+    keys, labels, rows = _core.corners(float(M1), turns, compression == "isentropic", float(_gamma(gamma, gas)))
+    out = np.empty(len(keys), dtype=_CORNER_DTYPE)
+    for c, name in enumerate(CORNER_KEYS):
+        out[name] = [k[c] for k in keys]
+    out[_core.WAVE_LABEL] = labels
+    values = np.array(rows, dtype=np.float64).reshape(len(keys), len(CORNER_COLUMNS))
+    for c, name in enumerate(CORNER_COLUMNS):
+        out[name] = values[:, c]
+    return out.view(Records)
+
+
+def body(*, M, alpha, shape="plate", half_angle=None, thickness=None, crest=0.5, facets=10, points=None,
+         per_facet=False, gamma=None, gas=None, errors="raise"):
+    """A body in a supersonic stream by shock-expansion theory, as ``velhorn-cli body``.
+
+    shape is "plate", "wedge" (half_angle, degrees), "diamond" (thickness over chord, crest:
+    where it is thickest, chords from the nose), "biconvex" (thickness, facets a side) or
+    "polygon" (points: the outline as (x, y) pairs). M and alpha (the chord's incidence,
+    degrees, nose up positive) broadcast together; returns a Records with velhorn.BODY_COLUMNS:
+    lift, wave drag and moments by shock-expansion theory, then by Ackeret's and Busemann's
+    theories. With per_facet=True (one M and one alpha), one row a facet instead
+    (velhorn.FACET_KEYS, FACET_LABELS, FACET_COLUMNS). A case without a solution raises
+    ValueError naming the range of alpha and the least M that work, or is NaN with errors="nan".
+    """
+    needs = {"wedge": ("half_angle", half_angle), "diamond": ("thickness", thickness),
+             "biconvex": ("thickness", thickness), "polygon": ("points", points)}
+    if shape in needs and needs[shape][1] is None:
+        raise ValueError(f"a {shape} needs {needs[shape][0]}")
+    outline = [(float(x), float(y)) for x, y in (points if points is not None else [])]
+    made = _core.shape(str(shape), float(half_angle or 0), float(thickness or 0), float(crest), int(facets), outline)
+    g = _gamma(gamma, gas)
+    if per_facet:
+        if np.ndim(M) or np.ndim(alpha) or np.ndim(g):
+            raise ValueError("per_facet takes one M, one alpha and one gamma")
+        keys, surfaces, waves, rows = _core.facets(made, float(M), float(alpha), float(g))
+        out = np.empty(len(keys), dtype=_FACET_DTYPE)
+        out[FACET_KEYS[0]] = keys
+        out[FACET_LABELS[0]], out[FACET_LABELS[1]] = surfaces, waves
+        values = np.array(rows, dtype=np.float64).reshape(len(keys), len(FACET_COLUMNS))
+        for c, name in enumerate(FACET_COLUMNS):
+            out[name] = values[:, c]
+        return out.view(Records)
+    stop = _stop_at_first(errors)
+    shape_, (Ms, alphas, gammas), _ = _broadcast(M, alpha, g)
+    n = int(np.prod(shape_))
+    out, index, why = _core.body(made, Ms, alphas, gammas, n, stop)
+    if stop:
+        _raise_at(index, why, shape_)
+    return out.view(_BODY_DTYPE).reshape(shape_).view(Records)

@@ -58,3 +58,22 @@ def chain(thetas: Sequence[float] | npt.NDArray[np.float64], *, M1: float | None
           mu1: float | None = ..., gamma: float | None = ..., gas: str | None = ...) -> Records: ...
 def table(*, M: tuple[float, float, float] | None = ..., nu: tuple[float, float, float] | None = ...,
           gamma: float | None = ..., gas: str | None = ...) -> Records: ...
+
+SHOCK_COLUMNS: tuple[str, ...]
+CORNER_KEYS: tuple[str, ...]
+CORNER_COLUMNS: tuple[str, ...]
+FACET_KEYS: tuple[str, ...]
+FACET_LABELS: tuple[str, ...]
+FACET_COLUMNS: tuple[str, ...]
+BODY_COLUMNS: tuple[str, ...]
+
+def shock(*, M1: ArrayLike, theta: ArrayLike | None = ..., beta: ArrayLike | None = ..., strong: bool = ...,
+          gamma: ArrayLike | None = ..., gas: str | None = ..., errors: Errors = ...) -> Records: ...
+def corners(turns: Sequence[float] | npt.NDArray[np.float64], *, M1: float,
+            compression: Literal["shock", "isentropic"] = ..., gamma: float | None = ...,
+            gas: str | None = ...) -> Records: ...
+def body(*, M: ArrayLike, alpha: ArrayLike,
+         shape: Literal["plate", "wedge", "diamond", "biconvex", "polygon"] = ...,
+         half_angle: float | None = ..., thickness: float | None = ..., crest: float = ..., facets: int = ...,
+         points: Sequence[tuple[float, float]] | None = ..., per_facet: bool = ..., gamma: ArrayLike | None = ...,
+         gas: str | None = ..., errors: Errors = ...) -> Records: ...
