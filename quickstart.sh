@@ -21,6 +21,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgtest-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev       # the command line's arguments and JSON
   emscripten python3                    # the page: the core as WebAssembly, and a local server
+  pybind11-dev python3-dev python3-numpy  # the Python module velhorn
   fonts-dejavu-core fonts-liberation2   # a sans-serif with the metrics the layout was drawn for
 )
 test_packages=(
@@ -31,6 +32,7 @@ test_packages=(
   x11-utils                             # reading the window icon the window manager gets
   adwaita-qt6                           # another desktop's styles, light and dark
   python3-mpmath python3-numpy          # the command line's precision reference; numpy beside it
+  python3-pytest python3-setuptools python3-pip python3-venv  # the module's tests; pip install . from a checkout
   chromium chromium-driver python3-selenium  # the page in a headless browser
 )
 case "$mode" in run|web) ;; *) packages+=("${test_packages[@]}") ;; esac

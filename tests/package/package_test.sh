@@ -30,16 +30,41 @@ count '[ "$(dpkg-deb -f "$deb" Section)" = science ]' "section science"
 count 'dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6' "depends on Qt 6 Widgets"
 count 'dpkg-deb -f "$deb" Depends | grep -q fonts-liberation2' "depends on the fonts the layout was drawn for"
 count '[ "$(dpkg-deb -f "$deb" Description | wc -l)" -ge 4 ]' "has an extended description"
+# The Python module's own package, where this build has the module.
+pydeb=""
+if [ -d "$build/python/velhorn" ]; then
+  pydeb=$(ls "$scratch"/out/python3-velhorn_*.deb)
+  echo "package: $(basename "$pydeb")"
+  count '[ "$(dpkg-deb -f "$pydeb" Section)" = python ]' "python3-velhorn: section python"
+  count 'dpkg-deb -f "$pydeb" Depends | grep -q python3-numpy' "python3-velhorn: depends on numpy"
+  count '[ "$(dpkg-deb -f "$pydeb" Description | head -1)" != "$(dpkg-deb -f "$deb" Description | head -1)" ]' \
+        "python3-velhorn: a description of its own"
+  count '! dpkg-deb -c "$deb" | grep -q dist-packages' "the velhorn package carries no Python module"
+else
+  echo "skip  this build has no Python module (pybind11-dev is not installed)"
+fi
 if command -v lintian >/dev/null; then
-  lintian --allow-root "$deb" >"$scratch/lintian.txt" 2>&1 || true
-  sed 's/^/      lintian: /' "$scratch/lintian.txt"
-  count '! grep -q "^E:" "$scratch/lintian.txt"' "lintian reports no error"
+  for package in $deb $pydeb; do
+    lintian --allow-root "$package" >"$scratch/lintian.txt" 2>&1 || true
+    sed 's/^/      lintian: /' "$scratch/lintian.txt"
+    count '! grep -q "^E:" "$scratch/lintian.txt"' "lintian reports no error for $(dpkg-deb -f "$package" Package)"
+  done
 else
   echo "skip  lintian is not installed"
 fi
 
 dpkg-deb -x "$deb" "$scratch/root"
 root=$scratch/root
+if [ -n "$pydeb" ]; then
+  dpkg-deb -x "$pydeb" "$root"
+  site=$root/usr/lib/python3/dist-packages
+  count '[ -f "$site/velhorn/__init__.pyi" ] && [ -f "$root/usr/share/doc/python3-velhorn/copyright" ]' \
+        "python3-velhorn installs its type stubs and copyright"
+  count '! file "$site"/velhorn/_core*.so | grep -q "not stripped"' "the module is stripped"
+  # Imported from the unpacked package alone, it solves the fan the installed velhorn-cli solves.
+  count '[ "$(cd / && PYTHONPATH="$site" PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 -c "import velhorn; assert velhorn.__file__.startswith(\"$site/\"); print(repr(float(velhorn.fan(M1=2, theta=10)[\"nu1_deg\"])))")" = 26.379760813416457 ]' \
+        "the installed module imports and solves a fan"
+fi
 id=org.example.velhorn
 for f in usr/bin/velhorn usr/bin/velhorn-cli usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
          usr/share/man/man1/velhorn.1.gz usr/share/man/man1/velhorn-cli.1.gz usr/share/doc/velhorn/copyright usr/share/doc/velhorn/changelog.gz \
