@@ -38,18 +38,27 @@ def state(M):
     return nu(M), np.degrees(np.arcsin(1 / M)), p, 1 / stagnation, p * stagnation
 
 
-start = time.perf_counter()
-cases = np.loadtxt(sys.argv[1], delimiter=",", skiprows=1)
-M1, theta = cases[:, 0], cases[:, 1]
-loaded = time.perf_counter()
-nu1, mu1, p1, T1, r1 = state(M1)
-M2 = mach_from_nu(nu1 + theta)
-nu2, mu2, p2, T2, r2 = state(M2)
-columns = [np.full_like(M1, GAMMA), M1, nu1, mu1, p1, T1, r1, M2, nu2, mu2, p2, T2, r2, theta, p2 / p1, T2 / T1, r2 / r1,
-           mu1, mu2 - theta, NU_MAX - nu1, np.full_like(M1, NU_MAX)]
-computed = time.perf_counter()
-header = ("gamma,M1,nu1_deg,mu1_deg,p1_p0,T1_T0,rho1_rho0,M2,nu2_deg,mu2_deg,p2_p0,T2_T0,rho2_rho0,theta_deg,p2_p1,"
-          "T2_T1,rho2_rho1,forward_mach_line_deg,rearward_mach_line_deg,max_turn_deg,nu_max_deg")
-np.savetxt(sys.argv[2], np.column_stack(columns), delimiter=",", fmt="%.17g", header=header, comments="")
-print(f"read {loaded - start:.3f} s, computed {computed - loaded:.3f} s, wrote {time.perf_counter() - computed:.3f} s",
-      file=sys.stderr)
+def fan(M1, theta):
+    nu1, mu1, p1, T1, r1 = state(M1)
+    M2 = mach_from_nu(nu1 + theta)
+    nu2, mu2, p2, T2, r2 = state(M2)
+    return [np.full_like(M1, GAMMA), M1, nu1, mu1, p1, T1, r1, M2, nu2, mu2, p2, T2, r2, theta, p2 / p1, T2 / T1, r2 / r1,
+            mu1, mu2 - theta, NU_MAX - nu1, np.full_like(M1, NU_MAX)]
+
+
+def main():
+    start = time.perf_counter()
+    cases = np.loadtxt(sys.argv[1], delimiter=",", skiprows=1)
+    M1, theta = cases[:, 0], cases[:, 1]
+    loaded = time.perf_counter()
+    columns = fan(M1, theta)
+    computed = time.perf_counter()
+    header = ("gamma,M1,nu1_deg,mu1_deg,p1_p0,T1_T0,rho1_rho0,M2,nu2_deg,mu2_deg,p2_p0,T2_T0,rho2_rho0,theta_deg,p2_p1,"
+              "T2_T1,rho2_rho1,forward_mach_line_deg,rearward_mach_line_deg,max_turn_deg,nu_max_deg")
+    np.savetxt(sys.argv[2], np.column_stack(columns), delimiter=",", fmt="%.17g", header=header, comments="")
+    print(f"read {loaded - start:.3f} s, computed {computed - loaded:.3f} s, wrote {time.perf_counter() - computed:.3f} s",
+          file=sys.stderr)
+
+
+if __name__ == "__main__":
+    main()

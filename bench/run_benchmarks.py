@@ -181,6 +181,25 @@ with tempfile.TemporaryDirectory() as scratch:
                          for _ in range(5))
     row("sweep of 1000 alpha, 20-facet biconvex, shock-expansion", body_sweep * 1e3, "ms", None, goal_absolute=50)
 
+# The Python module on 10^6 cases, NumPy beside it (both NumPy scripts on one core, as NumPy runs).
+if os.path.isdir(os.path.join(build, "python", "velhorn")):
+    result = subprocess.run(["/usr/bin/python3", os.path.join(here, "python_bench.py"), build], capture_output=True,
+                            text=True, check=True, env=numpy_env)
+    py = {name: float(value) for name, value in (line.split() for line in result.stdout.splitlines())}
+    cores = f"{py['cores']:.0f} cores"
+    row(f"velhorn.fan(M1=a, theta=b), 10^6 cases, {cores} (floor: numpy, Newton until converged)",
+        py["velhorn_fan"], "s", py["numpy_fan_converged"], goal_ratio=1.0)
+    row("  same (floor: numpy_batch.py's fixed Newton passes)", py["velhorn_fan"], "s", py["numpy_batch_fan"],
+        goal_ratio=1.0)
+    row("  same on one core (floor: numpy, Newton until converged)", py["velhorn_fan_one_core"], "s",
+        py["numpy_fan_converged"])
+    row(f"velhorn.mach_from_nu, 10^6 values, {cores} (floor: numpy, Newton until converged)",
+        py["velhorn_mach_from_nu"], "s", py["numpy_mach_from_nu_converged"])
+    row("  same on one core", py["velhorn_mach_from_nu_one_core"], "s", py["numpy_mach_from_nu_converged"])
+    row(f"velhorn.nu, 10^6 values (one state: nu, mu, ratios), one core", py["velhorn_nu_one_core"], "s", None)
+else:
+    print(f"no Python module in {build}; pybind11-dev builds it", file=sys.stderr)
+
 
 def spawned(argv):
     """Seconds from starting a program, as a shell does, to its exit, output to /dev/null."""

@@ -79,6 +79,8 @@ class Records(np.ndarray):
 
     def __getitem__(self, key):
         item = super().__getitem__(key)
+        if isinstance(item, np.void):  # one case: shown as a column of names and values
+            return np.array(item, dtype=item.dtype).view(Records)
         if isinstance(item, np.ndarray) and item.dtype.names is None:
             item = item.view(np.ndarray)
             return item[()] if item.ndim == 0 else item
