@@ -242,7 +242,7 @@ def fan(*, M1=None, nu1=None, mu1=None, M2=None, nu2=None, mu2=None, theta=None,
     without the GIL.
 
     >>> velhorn.fan(M1=2, theta=[5, 10])["p2_p1"]
-    array([0.7545017..., 0.5479718...])
+    array([0.74746367, 0.54796873])
     """
     stop = _stop_at_first(errors)
     by1, state1 = _state_given("1", M1, nu1, mu1)

@@ -1,6 +1,7 @@
 """The Python module as a NumPy user calls it: shapes and scalars, the command line's columns and
 its bits, its reasons, NaN on request. Needs VELHORN_CLI (velhorn-cli) and the module importable."""
 
+import doctest
 import os
 import subprocess
 
@@ -180,4 +181,5 @@ def test_shown_in_a_notebook_and_by_help():
     assert "\n...\n" in repr(many)
     assert many._repr_html_().startswith("<table>") and "<th>rho2_rho1</th>" in many._repr_html_()
     assert "theta" in velhorn.fan.__doc__ and "errors" in velhorn.fan.__doc__
+    assert doctest.testmod(velhorn, extraglobs={"velhorn": velhorn}).failed == 0
     assert velhorn.gases["argon"].gamma == 5 / 3
