@@ -15,6 +15,7 @@
 #include <QItemSelectionModel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -46,11 +47,13 @@ public:
         fromFile_ += entries.size();
         endInsertRows();
     }
-    void append(const Entry& entry)
+    void append(std::vector<Entry> entries)
     {
+        if (entries.empty())
+            return;
         const int at = static_cast<int>(entries_.size());
-        beginInsertRows({}, at, at);
-        entries_.push_back(entry);
+        beginInsertRows({}, at, at + static_cast<int>(entries.size()) - 1);
+        entries_.insert(entries_.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
         endInsertRows();
     }
     [[nodiscard]] const std::vector<Entry>& entries() const { return entries_; }
@@ -101,6 +104,7 @@ HistoryWindow::HistoryWindow(History& history, MessageBox messageBox, QWidget* p
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setAlternatingRowColors(true);
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     fitColumnsToHeaders();
 
     auto* buttons = new QDialogButtonBox(this);
@@ -120,9 +124,20 @@ HistoryWindow::HistoryWindow(History& history, MessageBox messageBox, QWidget* p
     copyKeys->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(copyKeys, &QAction::triggered, this, &HistoryWindow::copy);
     addAction(copyKeys);
+    // Repainting the rows in view costs more than a press: new rows join the table at most ten
+    // times a second, so a burst of presses repaints it once.
+    newRowsTimer_.setSingleShot(true);
+    newRowsTimer_.setInterval(kNewRowsInterval);
+    connect(&newRowsTimer_, &QTimer::timeout, this, [this] {
+        const bool atBottom = table_->verticalScrollBar()->value() == table_->verticalScrollBar()->maximum();
+        model_->append(std::exchange(newRows_, {}));
+        if (atBottom)
+            table_->scrollToBottom();
+    });
     connect(&history_, &History::added, this, [this](const Entry& entry) {
-        model_->append(entry);
-        table_->scrollToBottom();
+        newRows_.push_back(entry);
+        if (!newRowsTimer_.isActive())
+            newRowsTimer_.start();
     });
     connect(&history_, &History::cleared, this, &HistoryWindow::reload);
 
@@ -150,6 +165,7 @@ HistoryWindow::~HistoryWindow()
 
 const std::vector<Entry>& HistoryWindow::entries() const
 {
+    model_->append(std::exchange(newRows_, {}));
     return model_->entries();
 }
 
@@ -179,6 +195,7 @@ void HistoryWindow::reload()
     stopLoading();
     ++generation_;
     loaded_ = false;
+    newRows_.clear();  // the snapshot holds them
     // Lines the writer has yet to put on disk are shown now; the file is read behind them.
     const History::Snapshot snapshot = history_.snapshot();
     std::vector<Entry> unwritten;

@@ -3,8 +3,10 @@
 #include "history/history_file.h"
 
 #include <QDialog>
+#include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -53,6 +55,9 @@ private:
     std::atomic<bool> cancelled_ = false;
     bool loaded_ = false;
     int generation_ = 0;  // which reading a batch of rows belongs to
+    mutable std::vector<Entry> newRows_;  // presses made since, not yet in the table
+    QTimer newRowsTimer_;
+    static constexpr std::chrono::milliseconds kNewRowsInterval{100};
 };
 
 }  // namespace velhorn::history
