@@ -143,6 +143,20 @@ std::optional<double> machFromMu(double mu)
     return mu == 90 ? 1.0 : M;
 }
 
+double lowestMuDegrees()
+{
+    static const double lowest = [] {
+        // About 1 / DBL_MAX radians, then stepped to the first double whose Mach number is finite.
+        double mu = static_cast<double>(kDegreesPerRadianLong / std::numeric_limits<double>::max());
+        while (!machFromMu(mu))
+            mu = std::nextafter(mu, 90.0);
+        while (machFromMu(std::nextafter(mu, 0.0)))
+            mu = std::nextafter(mu, 0.0);
+        return mu;
+    }();
+    return lowest;
+}
+
 State stateAt(const Gas& gas, double M)
 {
     return stateAt(gas, M, nuDegrees(gas, M));

@@ -40,8 +40,10 @@ struct Fan {
 
 // The Mach number whose nu is `nu` degrees, to full precision; nothing for 0 > nu >= nuMax.
 [[nodiscard]] std::optional<double> machFromNu(const Gas& gas, double nu);
-// The Mach number whose Mach angle is `mu` degrees; nothing outside 0 < mu <= 90.
+// The Mach number whose Mach angle is `mu` degrees; nothing outside 0 < mu <= 90, nor below
+// lowestMuDegrees(), where that Mach number exceeds the largest double.
 [[nodiscard]] std::optional<double> machFromMu(double mu);
+[[nodiscard]] double lowestMuDegrees();
 
 [[nodiscard]] State stateAt(const Gas& gas, double M);
 // The same where nu is already known, as when M was found from it.

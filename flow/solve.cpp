@@ -38,6 +38,12 @@ std::variant<double, Problem> machOf(const Gas& gas, int state, Given given)
     case By::Mu:
         if (const auto M = machFromMu(given.value))
             return *M;
+        if (given.value > 0 && given.value <= 90) {
+            Problem p = outOfRange(name, given.value, lowestMuDegrees(), 90, false);
+            p.kind = Problem::Kind::MachOverflows;
+            p.solvedFor = nameOf(state, By::Mach);
+            return p;
+        }
         return outOfRange(name, given.value, 0, 90, false);
     }
     return given.value;

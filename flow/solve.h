@@ -21,9 +21,11 @@ struct Given {
 };
 
 // Why a case has no solution: `quantity` (as "M1", "nu2", "theta") was `value`, and only
-// values from `low` to `high` have one; `highOpen` when `high` itself has none.
+// values from `low` to `high` have one; `highOpen` when `high` itself has none. MachOverflows:
+// a Mach angle so small that its Mach number (`solvedFor`) exceeds the largest double; `low` is
+// the smallest angle whose Mach number does not.
 struct Problem {
-    enum class Kind { OutOfRange, BeyondDoubleRange };
+    enum class Kind { OutOfRange, BeyondDoubleRange, MachOverflows };
     Kind kind = Kind::OutOfRange;
     std::string_view quantity;
     double value = 0;

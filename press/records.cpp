@@ -56,10 +56,12 @@ std::string roundedNumber(double value, int digits)
 
 std::optional<double> readNumber(std::string_view text)
 {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty())
+    // One sign at most, then a digit or the point: from_chars would read "+-2" as the -2 after the +.
+    const std::size_t start = !text.empty() && (text.front() == '+' || text.front() == '-') ? 1 : 0;
+    if (text.size() <= start || !((text[start] >= '0' && text[start] <= '9') || text[start] == '.'))
         return std::nullopt;
+    if (text.front() == '+')
+        text.remove_prefix(1);
     // from_chars also reads "inf", "nan" and hexadecimal digits after "0x"; a number here is
     // decimal digits with an optional point and exponent.
     for (char c : text) {
@@ -204,6 +206,10 @@ std::string problemText(const flow::Problem& p, int digits)
             return std::string("NaN");  // only a program's caller can pass one
         return roundedNumber(v, digits);
     };
+    if (p.kind == Kind::MachOverflows)
+        return std::string(p.quantity) + " = " + number(p.value) + " makes " + std::string(p.solvedFor) +
+               " = 1/sin(" + std::string(p.quantity) + ") overflow the largest double: " + std::string(p.quantity) +
+               " must be from " + number(p.low) + " to " + number(p.high);
     const std::string range = std::isinf(p.high) ? "at least " + number(p.low)
                               : p.highOpen       ? "from " + number(p.low) + " up to but not including " + number(p.high)
                                                  : "above " + number(p.low) + " and at most " + number(p.high);

@@ -50,6 +50,10 @@ TEST(BatchCase, ReadsEachFieldStrictly)
         {"2,10,inf", "'inf' in column 3 is not a number"},
         {"2,0x1p3,1.4", "'0x1p3' in column 2 is not a number"},
         {"2,1e999,1.4", "'1e999' in column 2 is not a number"},
+        {"2,+-10,1.4", "'+-10' in column 2 is not a number"},  // one sign at most
+        {"2,-+10,1.4", "'-+10' in column 2 is not a number"},
+        {"2,++10,1.4", "'++10' in column 2 is not a number"},
+        {"2,--10,1.4", "'--10' in column 2 is not a number"},
     };
     for (const auto& b : bad) {
         SCOPED_TRACE(b.line);

@@ -51,6 +51,8 @@ refusals = [
     (2, ["--gamma", "0.9", "solve", "--M1", "2", "--theta", "1"], "gamma must be a finite number above 1"),
     (2, ["--gas", "", "solve", "--M1", "2", "--theta", "1"], "--gas: the name is empty"),
     (2, ["--gamma", "", "solve", "--M1", "2", "--theta", "1"], "--gamma: '' is not a number"),
+    (2, ["solve", "--M1", "+-2", "--theta", "1"], "--M1: '+-2' is not a number"),
+    (1, ["solve", "--mu1", "1e-310", "--theta", "0"], "mu1 = 1e-310 makes M1 = 1/sin(mu1) overflow the largest double"),
     (2, ["solve", "--M1", "2"], "give exactly two"),
     (2, ["solve", "--M1", "2", "--colour", "red"], "colour"),
     (2, ["frobnicate"], "frobnicate"),
