@@ -13,31 +13,48 @@ const long double kDegreesPerRadianLong = 180 / kPiLong;
 // Below this s = sqrt(M^2 - 1) the two arctangents cancel to a cube of s; a series keeps the bits.
 constexpr double kSeriesLimit = 0.1;
 
-// nu in radians from s, by the series sum over k of (-1)^(k+1) s^(2k+1) (1 - lambda^-2k) / (2k + 1).
-// Each term is under a hundredth of the one before, so ten of them pass the long double's precision.
+// nu in radians from s, by the series sum over k of (-1)^(k+1) s^(2k+1) (1 - q^k) / (2k + 1), where
+// q = lambda^-2. Each term is under a fiftieth of the one before, so ten of them pass the long
+// double's precision. 1 - q^k is formed directly while q is at most 1/2; nearer 1 (a large
+// gamma) it would cancel to nothing, and is built up as (1 - q) + q (1 - q^(k-1)) instead, a sum
+// of positive terms.
 template <typename Real>
-Real nuSeries(Real s, Real inverseLambdaSquared)
+Real nuSeries(Real s, Real q, Real oneMinusQ)
 {
+    const bool buildUp = q > 0.5;
     const Real s2 = s * s;
     Real power = s * s2;
-    Real q = inverseLambdaSquared;
+    Real qk = q;
+    Real builtUp = oneMinusQ;
     Real sum = 0;
     for (int k = 1; k <= 10; ++k) {
-        const Real term = power * (1 - q) / (2 * k + 1);
+        const Real term = power * (buildUp ? builtUp : 1 - qk) / (2 * k + 1);
         sum += (k % 2 == 1) ? term : -term;
         power *= s2;
-        q *= inverseLambdaSquared;
+        qk *= q;
+        builtUp = oneMinusQ + q * builtUp;
     }
     return sum;
+}
+
+// Above the series: lambda atan(s / lambda) - atan(s). As lambda nears 1 (gamma above 3) its two
+// terms cancel down to lambda - 1, so it is rewritten there as (lambda - 1) atan(s / lambda)
+// minus atan(s (lambda - 1) / (lambda + s^2)), the difference of the arctangents, where both
+// terms carry lambda - 1 itself. Gases up to gamma = 3 keep the plain form and its results.
+template <typename Real>
+Real nuClosedForm(Real s, Real lambda, Real lambdaMinusOne)
+{
+    if (lambdaMinusOne * (lambda + 1) >= 1)
+        return lambda * std::atan(s / lambda) - std::atan(s);
+    return lambdaMinusOne * std::atan(s / lambda) - std::atan(s * lambdaMinusOne / (lambda + s * s));
 }
 
 // nu in radians from s, to a few ulps in double: what the Newton passes steer by.
 double nuFast(const Gas& gas, double s)
 {
     if (s < kSeriesLimit)
-        return nuSeries(s, 1 / gas.lambdaSquared());
-    const double lambda = gas.lambda();
-    return lambda * std::atan(s / lambda) - std::atan(s);
+        return nuSeries(s, 1 / gas.lambdaSquared(), static_cast<double>(gas.oneMinusInverseLambdaSquaredLong()));
+    return nuClosedForm(s, gas.lambda(), gas.lambdaMinusOne());
 }
 
 // The same in long double: eleven more bits, so the result rounds to the nearest double or next to it.
@@ -45,16 +62,16 @@ long double nuPrecise(const Gas& gas, long double s)
 {
     const long double lambda = gas.lambdaLong();
     if (s < kSeriesLimit)
-        return nuSeries(s, 1 / (lambda * lambda));
-    return lambda * std::atan(s / lambda) - std::atan(s);
+        return nuSeries(s, 1 / (lambda * lambda), gas.oneMinusInverseLambdaSquaredLong());
+    return nuClosedForm(s, lambda, gas.lambdaMinusOneLong());
 }
 
-// d(nu)/ds, radians per unit s.
-double nuSlope(const Gas& gas, double s)
+// d(nu)/ds, radians per unit s: (lambda^2 - 1) s^2 / ((lambda^2 + s^2)(1 + s^2)).
+template <typename Real>
+Real nuSlope(Real s, Real lambdaSquaredMinusOne)
 {
-    const double l2 = gas.lambdaSquared();
-    const double s2 = s * s;
-    return (l2 - 1) * s2 / ((l2 + s2) * (1 + s2));
+    const Real s2 = s * s;
+    return lambdaSquaredMinusOne * s2 / ((1 + lambdaSquaredMinusOne + s2) * (1 + s2));
 }
 
 // sqrt(M^2 - 1), formed from (M - 1)(M + 1), which stays exact near M = 1 where M * M - 1 does not.
@@ -63,31 +80,30 @@ long double sFromMach(long double M)
     return std::sqrt((M - 1) * (M + 1));
 }
 
-// s for which nu(s) = target radians, in long double. Safeguarded Newton in double on the fast
-// nu, then one Newton step on the precise nu: the fast nu is off by a few ulps at most, well
-// within that step's quadratic reach.
-std::optional<long double> sFromNu(const Gas& gas, double target, long double targetLong)
+// Below this the root lies where two terms of the series already give it to about s^4.
+constexpr long double kSeriesStart = 1e-3L;
+// Below this lambda - 1 (gamma above about 1e200) nu and its differences near the root come close
+// to the doubles' subnormal range, where they lose their digits; the passes run in long double.
+constexpr double kSmallestDoubleLambdaMinusOne = 1e-200;
+
+// Safeguarded Newton on `nu` for s with nu(s) = target, from the first guess `s`, to a relative
+// change of 1e-12; nothing where it does not get there.
+template <typename Real, typename Nu>
+std::optional<Real> newton(Nu nu, Real target, Real s, Real lambdaSquaredMinusOne)
 {
-    const double l2 = gas.lambdaSquared();
-    const double nuMax = (gas.lambda() - 1) * (2 * std::atan(1.0));
-    // Each guess is a lower bound of s in its own end of the range: nu < (1 - 1/l2) s^3 / 3 for
-    // small s, and nu < nuMax - (l2 - 1) / s for large s.
-    const double small = std::cbrt(3 * target / (1 - 1 / l2));
-    const double large = (l2 - 1) / (nuMax - target);
-    double s = std::fmax(small, large > 0 ? large : 0);
-    double low = 0;
-    double high = std::numeric_limits<double>::infinity();
+    Real low = 0;
+    Real high = std::numeric_limits<Real>::infinity();
     constexpr int kPassCap = 200;
-    constexpr double kConverged = 1e-12;
+    constexpr Real kConverged = 1e-12;
     bool converged = false;
     for (int pass = 0; pass < kPassCap && !converged; ++pass) {
         if (!std::isfinite(s) || s > 1e150)
             return std::nullopt;  // the fast nu never reaches the target: it lies at nuMax
-        const double f = nuFast(gas, s) - target;
+        const Real f = nu(s) - target;
         if (f == 0)
             break;
         (f < 0 ? low : high) = s;
-        double next = s - f / nuSlope(gas, s);
+        Real next = s - f / nuSlope(s, lambdaSquaredMinusOne);
         if (!(next > low && next < high)) {
             if (std::isinf(high))
                 next = 4 * s;
@@ -99,10 +115,60 @@ std::optional<long double> sFromNu(const Gas& gas, double target, long double ta
         converged = std::fabs(next - s) <= kConverged * s;
         s = next;
     }
-    if (!converged && !(nuFast(gas, s) == target))
+    if (!converged && !(nu(s) == target))
         return std::nullopt;
-    const long double sl = s;
-    return sl - (nuPrecise(gas, sl) - targetLong) / nuSlope(gas, s);
+    return s;
+}
+
+// s for which nu(s) = target radians, in long double. Near M = 1, from the series inverted; else
+// safeguarded Newton in double on the fast nu, then one Newton step on the precise nu: the fast
+// nu is off by a few ulps at most, well within that step's quadratic reach. Past gamma = 1e200
+// the passes run on the precise nu itself.
+std::optional<long double> sFromNu(const Gas& gas, long double targetLong)
+{
+    const long double d = gas.lambdaSquaredMinusOneLong();
+    const long double oneMinusQ = gas.oneMinusInverseLambdaSquaredLong();
+    // nu < (1 - q) s^3 / 3 for every s, so this is a lower bound of s, and close to it while s is
+    // small. Formed in long double, where even the smallest double angle keeps its cube root.
+    const long double small = std::cbrt(3 * targetLong / oneMinusQ);
+    if (small < kSeriesStart) {
+        // nu = (1 - q) s^3 / 3 (1 - 3 (1 + q) s^2 / 5 + ...), inverted to the same order.
+        const long double q = 1 - oneMinusQ;
+        const auto polish = [&](long double s) { return s - (nuPrecise(gas, s) - targetLong) / nuSlope(s, d); };
+        return polish(polish(small * (1 + (1 + q) / 5 * small * small)));
+    }
+    // nuMax - nu < (lambda^2 - 1) / s for every s: an upper bound of s, and close while s is large.
+    const long double large = d / (gas.lambdaMinusOneLong() * (2 * std::atan(1.0L)) - targetLong);
+    const long double start = std::fmax(small, large > 0 ? large : 0);
+    if (gas.lambdaMinusOne() < kSmallestDoubleLambdaMinusOne) {
+        const auto nu = [&](long double s) { return nuPrecise(gas, s); };
+        return newton(nu, targetLong, start, d);
+    }
+    const auto nu = [&](double s) { return nuFast(gas, s); };
+    const auto s = newton(nu, static_cast<double>(targetLong), static_cast<double>(start), static_cast<double>(d));
+    if (!s)
+        return std::nullopt;
+    const long double sl = *s;
+    return sl - (nuPrecise(gas, sl) - targetLong) / nuSlope(*s, gas.lambdaSquaredMinusOne());
+}
+
+// p/p0 and rho/rho0 (or p2/p1 and rho2/rho1) from the inverse temperature ratio T0/T and its
+// logarithm: powers gamma/(gamma - 1) and 1/(gamma - 1) of T/T0, whose product with T0/T they
+// differ by. exp passes on the rounding of its exponent magnified by the exponent itself, so
+// above gamma = 2 only the density's smaller one goes through it; at or below, the pressure
+// does, as it always has, and those gases keep their results.
+struct Powers {
+    long double pressure;
+    long double density;
+};
+Powers powersOf(const Gas& gas, long double inverse, long double logInverse)
+{
+    if (gas.inverseGammaMinusOneLong() < 1) {
+        const long double density = std::exp(-gas.inverseGammaMinusOneLong() * logInverse);
+        return {density / inverse, density};
+    }
+    const long double pressure = std::exp(-gas.gammaOverGammaMinusOneLong() * logInverse);
+    return {pressure, pressure * inverse};
 }
 
 }  // namespace
@@ -114,7 +180,7 @@ double nuDegrees(const Gas& gas, double M)
 
 double nuMaxDegrees(const Gas& gas)
 {
-    return static_cast<double>((gas.lambdaLong() - 1) * 90);
+    return static_cast<double>(gas.lambdaMinusOneLong() * 90);
 }
 
 std::optional<double> machFromNu(const Gas& gas, double nu)
@@ -123,8 +189,7 @@ std::optional<double> machFromNu(const Gas& gas, double nu)
         return std::nullopt;
     if (nu == 0)
         return 1.0;
-    const long double targetLong = nu / kDegreesPerRadianLong;
-    const auto s = sFromNu(gas, static_cast<double>(targetLong), targetLong);
+    const auto s = sFromNu(gas, nu / kDegreesPerRadianLong);
     if (!s || !(*s > 0))
         return std::nullopt;
     const double M = static_cast<double>(std::sqrt(1 + *s * *s));
@@ -169,13 +234,15 @@ State stateAt(const Gas& gas, double M, double nu)
     state.nu = nu;
     state.mu = static_cast<double>(std::atan2(1.0L, sFromMach(M)) * kDegreesPerRadianLong);
     // In long double: p/p0 raises T/T0 to gamma/(gamma - 1), which multiplies every rounding
-    // of T/T0 and of the exponent by as much again as the logarithm of T0/T.
+    // of T/T0 and of the exponent by as much again as the logarithm of T0/T. That logarithm is
+    // log1p of (gamma - 1)/2 M^2, which keeps its digits when gamma - 1 makes T0/T nearly 1.
     const long double ML = M;
-    const long double stagnation = 1 + gas.halfGammaMinusOneLong() * (ML * ML);  // T0 / T
-    const long double pressure = std::exp(-gas.gammaOverGammaMinusOneLong() * std::log(stagnation));
+    const long double rise = gas.halfGammaMinusOneLong() * (ML * ML);  // T0 / T - 1
+    const long double stagnation = 1 + rise;
+    const Powers powers = powersOf(gas, stagnation, std::log1p(rise));
     state.TOverT0 = static_cast<double>(1 / stagnation);
-    state.pOverP0 = static_cast<double>(pressure);
-    state.rhoOverRho0 = static_cast<double>(pressure * stagnation);  // rho / rho0 = (p / p0) (T0 / T)
+    state.pOverP0 = static_cast<double>(powers.pressure);
+    state.rhoOverRho0 = static_cast<double>(powers.density);
     return state;
 }
 
@@ -186,9 +253,20 @@ Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream)
     fan.upstream = upstream;
     fan.downstream = downstream;
     fan.theta = downstream.nu - upstream.nu;
-    fan.T2T1 = downstream.TOverT0 / upstream.TOverT0;
-    fan.p2p1 = downstream.pOverP0 / upstream.pOverP0;  // p0 is the same on both sides of the fan
-    fan.rho2rho1 = downstream.rhoOverRho0 / upstream.rhoOverRho0;
+    // From the two Mach numbers, not as quotients of the states' ratios, which lose their digits
+    // when p/p0 is subnormal or nought; p0 and rho0 are the same on both sides of the fan. The
+    // logarithm of T1/T2 = b/a is log1p of (b - a)/a, formed from M2 - M1 so that a small turn
+    // keeps its digits, unless T1/T2 is below 1/2, where that log1p would cancel instead.
+    const long double M1 = upstream.M;
+    const long double M2 = downstream.M;
+    const long double k = gas.halfGammaMinusOneLong();
+    const long double a = 1 + k * (M1 * M1);  // T0 / T1
+    const long double b = 1 + k * (M2 * M2);  // T0 / T2
+    const long double rise = k * ((M2 - M1) * (M2 + M1)) / a;
+    const Powers powers = powersOf(gas, b / a, rise > -0.5L ? std::log1p(rise) : std::log(b / a));
+    fan.T2T1 = static_cast<double>(a / b);
+    fan.p2p1 = static_cast<double>(powers.pressure);
+    fan.rho2rho1 = static_cast<double>(powers.density);
     fan.forwardMachLine = upstream.mu;
     fan.rearwardMachLine = downstream.mu - fan.theta;
     fan.nuMax = nuMaxDegrees(gas);

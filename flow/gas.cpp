@@ -39,6 +39,10 @@ Gas::Gas(double gamma) : gamma_(gamma)
         lambdaLong_ = std::sqrt(6.0L);
         halfGammaMinusOneLong_ = 0.2L;
         gammaOverGammaMinusOneLong_ = 3.5L;
+        inverseGammaMinusOneLong_ = 2.5L;
+        lambdaSquaredMinusOneLong_ = 5;
+        lambdaMinusOneLong_ = lambdaLong_ - 1;
+        oneMinusInverseLambdaSquaredLong_ = 5.0L / 6;
         return;
     }
     lambdaSquared_ = (gamma + 1) / (gamma - 1);
@@ -50,6 +54,10 @@ Gas::Gas(double gamma) : gamma_(gamma)
     lambdaLong_ = std::sqrt((g + 1) / (g - 1));
     halfGammaMinusOneLong_ = (g - 1) / 2;
     gammaOverGammaMinusOneLong_ = g / (g - 1);
+    inverseGammaMinusOneLong_ = 1 / (g - 1);
+    lambdaSquaredMinusOneLong_ = 2 / (g - 1);
+    lambdaMinusOneLong_ = lambdaSquaredMinusOneLong_ / (lambdaLong_ + 1);  // (lambda^2 - 1) / (lambda + 1)
+    oneMinusInverseLambdaSquaredLong_ = 2 / (g + 1);
 }
 
 const Gas& Gas::air()

@@ -23,6 +23,15 @@ public:
     [[nodiscard]] long double lambdaLong() const { return lambdaLong_; }
     [[nodiscard]] long double halfGammaMinusOneLong() const { return halfGammaMinusOneLong_; }
     [[nodiscard]] long double gammaOverGammaMinusOneLong() const { return gammaOverGammaMinusOneLong_; }
+    [[nodiscard]] long double inverseGammaMinusOneLong() const { return inverseGammaMinusOneLong_; }  // 1 / (gamma - 1)
+    // Differences from 1 that vanish as gamma grows, formed without subtracting from 1, so a
+    // large gamma keeps their digits: lambda^2 - 1 = 2 / (gamma - 1), lambda - 1, and
+    // 1 - 1 / lambda^2 = 2 / (gamma + 1).
+    [[nodiscard]] double lambdaSquaredMinusOne() const { return static_cast<double>(lambdaSquaredMinusOneLong_); }
+    [[nodiscard]] double lambdaMinusOne() const { return static_cast<double>(lambdaMinusOneLong_); }
+    [[nodiscard]] long double lambdaSquaredMinusOneLong() const { return lambdaSquaredMinusOneLong_; }
+    [[nodiscard]] long double lambdaMinusOneLong() const { return lambdaMinusOneLong_; }
+    [[nodiscard]] long double oneMinusInverseLambdaSquaredLong() const { return oneMinusInverseLambdaSquaredLong_; }
 
 private:
     double gamma_;
@@ -33,6 +42,10 @@ private:
     long double lambdaLong_;
     long double halfGammaMinusOneLong_;
     long double gammaOverGammaMinusOneLong_;
+    long double inverseGammaMinusOneLong_;
+    long double lambdaSquaredMinusOneLong_;
+    long double lambdaMinusOneLong_;
+    long double oneMinusInverseLambdaSquaredLong_;
 };
 
 // A gas a user can name instead of typing its gamma.

@@ -70,6 +70,8 @@ Problem beyondDoubleRange()
 std::variant<State, Problem> stateTurnedBy(const Gas& gas, const State& known, int knownState,
                                            std::string_view knownName, double knownValue, double theta)
 {
+    if (theta == 0)
+        return known;  // the same state exactly, where the inverse could land a bit beside it
     const double sign = knownState == 1 ? 1 : -1;
     const double nuMax = nuMaxDegrees(gas);
     const double nu = known.nu + sign * theta;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -45,8 +46,10 @@ TEST(Gas, RefusesWhatIsNoRatioOfSpecificHeats)
     EXPECT_NO_THROW(Gas{1 + 1e-12});
 }
 
-// Evaluated with mpmath at 30 digits from the same doubles (gamma, M) the program receives;
-// gamma = 5/3 also has closed forms: nu(sqrt 2) = 2 atan(1/2) - 45 deg, p/p0 at M = 3 is 1/32.
+// Evaluated with mpmath at 30 digits (60, and 360 for gamma = 1e300, where lambda - 1 is 1e-300)
+// from the same doubles (gamma, M) the program receives; gamma = 5/3 also has closed forms:
+// nu(sqrt 2) = 2 atan(1/2) - 45 deg, p/p0 at M = 3 is 1/32. Near gamma = 1, p/p0 raises
+// T/T0 = 1/(1 + 5e-8 M^2) to the power 1e7; for a large gamma, nu is a difference of order 1/gamma.
 TEST(Fan, ReferenceValuesForOtherGases)
 {
     struct Case { double gamma, M, nu, mu, pOverP0; };
@@ -60,6 +63,12 @@ TEST(Fan, ReferenceValuesForOtherGases)
         {1.2, 10.0, 153.09359333421655, 5.7391704772667863, 5.6447393005377661e-7},
         {1.3, 1.5, 12.692849482155763, 41.810314895778598, 0.28361350494971078},
         {1.3, 3.0, 55.758416895313603, 19.471220634490691, 0.024662622958252915},
+        {1.0000001, 1.05, 0.59080953185763007, 72.247209838053309, 0.57622905066229873},
+        {1.0000001, 3.1844540294287866, 101.52813593518444, 18.301998528682106, 0.0062800775215911457},
+        {1.0000001, 20.0, 1057.3406726732386, 2.865983982598862, 1.3866393196673586e-87},
+        {1e6, 2.0, 3.519019869377418e-5, 30.0, 4.9999299571324939e-7},
+        {1e16, 2.0, 3.5190199706019358e-15, 30.0, 4.9999999999999815e-17},
+        {1e300, 10.0, 7.8559971441258434e-299, 5.7391704772667863, 1.9999999999999999e-302},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "gamma " << c.gamma << ", M " << c.M);
@@ -74,6 +83,8 @@ TEST(Fan, ReferenceValuesForOtherGases)
     }
     EXPECT_LE(ulpsApart(nuMaxDegrees(Gas(5.0 / 3)), 89.999999999999993), 1);
     EXPECT_LE(ulpsApart(nuMaxDegrees(Gas(1.2)), 208.49623113198602), 1);
+    EXPECT_LE(ulpsApart(nuMaxDegrees(Gas(1e6)), 9.0000045000045e-5), 1);
+    EXPECT_LE(ulpsApart(nuMaxDegrees(Gas(1e16)), 9.0000000000000004e-15), 1);
 }
 
 TEST(Fan, InverseReachesTheTargetToTheLastBits)
@@ -114,6 +125,67 @@ TEST(Solve, EveryPairOfGivensGivesTheSameFan)
     }
     EXPECT_NEAR(ref.maxTurn + ref.upstream.nu, nuMaxDegrees(gas), 1e-13);
     EXPECT_NEAR(ref.rho2rho1, std::pow(ref.T2T1, 1 / (1.3 - 1)), 1e-14);
+}
+
+// No turn is the state itself, whichever way it was given, for any gamma: not the inverse's
+// neighbour of it, and not a refusal where lambda - 1 is below a double's resolution of lambda.
+TEST(Solve, NoTurnLeavesTheStateAsItIs)
+{
+    for (double gamma : {1.4, 5.0 / 3, 1.0000001, 1e6, 1e16, 1e300}) {
+        const Gas gas(gamma);
+        const std::vector<Given> givens = {
+            {By::Mach, 1}, {By::Mach, 2}, {By::Mach, 1e300}, {By::Nu, nuMaxDegrees(gas) / 3}, {By::Mu, 30}};
+        for (const Given& given : givens) {
+            SCOPED_TRACE(testing::Message() << "gamma " << gamma << ", given " << static_cast<int>(given.by) << " "
+                                            << given.value);
+            for (const bool fromUpstream : {true, false}) {
+                const auto result = fromUpstream ? solveFan(gas, given, std::nullopt, 0.0)
+                                                 : solveFan(gas, std::nullopt, given, 0.0);
+                ASSERT_TRUE(std::holds_alternative<Fan>(result)) << std::get<Problem>(result).low;
+                const Fan& fan = std::get<Fan>(result);
+                EXPECT_EQ(fan.downstream.M, fan.upstream.M);
+                EXPECT_EQ(fan.theta, 0);
+                EXPECT_EQ(fan.p2p1, 1);
+                EXPECT_EQ(fan.T2T1, 1);
+                EXPECT_EQ(fan.rho2rho1, 1);
+            }
+        }
+    }
+}
+
+// From M1 = 1 every theta from the smallest double up to the last one below nuMax has its M2:
+// as close as a double M can come (one step of M moves nu by its quantum), and never smaller
+// for a larger theta.
+TEST(Solve, EveryTurnFromSonicToTheLimitHasItsState)
+{
+    for (double gamma : {1.4, 5.0 / 3, 1.2, 1.0000001, 1e6, 1e16, 1e300}) {
+        const Gas gas(gamma);
+        const double nuMax = nuMaxDegrees(gas);
+        std::vector<double> thetas;
+        for (double theta : {4.9406564584124654e-324, 1e-310, 1e-200, 1e-100, 1e-30}) {
+            if (theta < nuMax)
+                thetas.push_back(theta);
+        }
+        for (double fraction : {1e-300, 1e-100, 1e-12, 1e-3, 0.5, 0.999})
+            thetas.push_back(nuMax * fraction);
+        thetas.push_back(std::nextafter(nuMax, 0.0));
+        std::sort(thetas.begin(), thetas.end());
+        double previous = 1;
+        for (double theta : thetas) {
+            SCOPED_TRACE(testing::Message() << "gamma " << gamma << ", theta " << theta);
+            if (theta == 0)
+                continue;  // a fraction of a tiny nuMax that underflowed
+            const auto result = solveFan(gas, Given{By::Mach, 1}, std::nullopt, theta);
+            ASSERT_TRUE(std::holds_alternative<Fan>(result)) << "no M2; theta must be below " << std::get<Problem>(result).high;
+            const double M2 = std::get<Fan>(result).downstream.M;
+            ASSERT_TRUE(std::isfinite(M2));
+            EXPECT_GE(M2, previous);
+            previous = M2;
+            const double quantum = nuDegrees(gas, std::nextafter(M2, INFINITY)) - nuDegrees(gas, M2);
+            const double ulp = std::nextafter(theta, INFINITY) - theta;
+            EXPECT_LE(std::fabs(nuDegrees(gas, M2) - theta), quantum + 4 * ulp);
+        }
+    }
 }
 
 TEST(Solve, CasesWithoutSolutionNameTheRangeThatHasOne)
