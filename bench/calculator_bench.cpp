@@ -73,7 +73,7 @@ void writeHistory(const QString& path, int count)
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     std::string text = history::csvHeader();
-    history::Entry entry{QDateTime::currentDateTimeUtc(), press::Mode::M2, {}};
+    history::Entry entry{{}, history::timeNow(), press::Mode::M2};
     for (int i = 0; i < count; ++i) {
         const auto fan = flow::solveFan(flow::Gas::air(), flow::Given{flow::By::Mach, 1.5 + i * 1e-5}, std::nullopt, 10.0);
         entry.values = press::fanValues(std::get<flow::Fan>(fan));

@@ -1,8 +1,8 @@
 // A press without its window, and one box's conversions, each beside a floor: the same
 // computation done with the flow core and the standard library directly.
 #include "flow/state_ratios.h"
-#include "press/conversions.h"
 #include "press/press.h"
+#include "text/box_text.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,8 +20,8 @@ void BM_BoxConversion(benchmark::State& state)
 {
     const std::u16string typed = u"26.379760813";
     for (auto _ : state) {
-        const double value = press::parseNumber(typed);
-        std::string shown = press::displayNumber(press::roundTo3(value), ".");
+        const double value = text::parseNumber(typed);
+        std::string shown = text::displayNumber(text::roundTo3(value), ".");
         benchmark::DoNotOptimize(shown);
     }
 }
@@ -56,13 +56,13 @@ void BM_PressValueFloor(benchmark::State& state)
 {
     for (auto _ : state) {
         double Nu1 = 0;
-        fan.Nu_için_hesap(press::parseNumber(u"2"), Nu1);
-        const double Nu2 = Nu1 + press::parseNumber(u"10");
+        fan.Nu_için_hesap(text::parseNumber(u"2"), Nu1);
+        const double Nu2 = Nu1 + text::parseNumber(u"10");
         double M2 = 0;
         fan.M_için_hesap(Nu2, 10, M2);
         const double T = flow::temperatureRatio(2, M2);
         for (double value : {M2, Nu1, Nu2, flow::pressureRatio(T), T}) {
-            std::string shown = press::displayNumber(press::roundTo3(value), ".");
+            std::string shown = text::displayNumber(text::roundTo3(value), ".");
             benchmark::DoNotOptimize(shown);
         }
     }

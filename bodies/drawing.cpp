@@ -1,7 +1,8 @@
 #include "bodies/drawing.h"
 
-#include "flow/fan.h"
+#include "flow/full_precision_fan.h"
 #include "press/records.h"
+#include "text/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,7 +53,7 @@ void addWave(Drawing& d, const flow::Gas& gas, Point at, double ahead, double si
 
 std::string number(double value, int digits = 4)
 {
-    return press::roundedNumber(value, digits);
+    return text::roundedNumber(value, digits);
 }
 
 void text(std::string& out, double x, double y, const std::string& content, const char* extra = "")

@@ -1,6 +1,7 @@
 #include "bodies/records.h"
 
 #include "press/records.h"
+#include "text/number_text.h"
 
 #include <cmath>
 
@@ -64,7 +65,7 @@ std::array<double, kBodyColumns.size()> bodyValues(const BodyFlow& b)
 std::string waveProblemText(const flow::WaveProblem& p, std::string_view machName, int digits)
 {
     using Kind = flow::WaveProblem::Kind;
-    const auto n = [digits](double v) { return press::roundedNumber(v, digits); };
+    const auto n = [digits](double v) { return text::roundedNumber(v, digits); };
     const std::string M = std::string(machName) + " = " + n(p.M);
     switch (p.kind) {
     case Kind::Subsonic:
@@ -101,7 +102,7 @@ std::string cornerProblemText(const flow::CornerProblem& p, int digits)
 
 std::string bodyProblemText(const BodyProblem& p, int digits)
 {
-    const auto n = [digits](double v) { return press::roundedNumber(v, digits); };
+    const auto n = [digits](double v) { return text::roundedNumber(v, digits); };
     const std::string at = "at M_inf = " + n(p.M) + " and alpha = " + n(p.alpha);
     if (p.index == 0) {
         if (p.problem.kind == flow::WaveProblem::Kind::NotFinite)

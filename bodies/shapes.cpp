@@ -1,6 +1,7 @@
 #include "bodies/shapes.h"
 
 #include "press/records.h"
+#include "text/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +15,7 @@ const double kDegreesPerRadian = 45 / std::atan(1.0);
 
 std::string number(double value)
 {
-    return press::roundedNumber(value, 6);
+    return text::roundedNumber(value, 6);
 }
 
 // Whether segments ab and cd cross or touch, other than where the outline joins them.

@@ -90,10 +90,10 @@ void Form1::makeContextMenu()
         addAction(action);  // the shortcut works with the menu closed
         return action;
     };
-    copyResults_ = item(QString::fromUtf8(press::form1::kCopyResults.data()), QKeySequence::Copy, &Form1::copyResults);
+    copyResults_ = item(QString::fromUtf8(window::form1::kCopyResults.data()), QKeySequence::Copy, &Form1::copyResults);
     copyResults_->setEnabled(false);
     item(QStringLiteral("Copy c&hart"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &Form1::copyChart);
-    item(QString::fromUtf8(press::form1::kSaveChart.data()), QKeySequence::Save, &Form1::saveChart_Click);
+    item(QString::fromUtf8(window::form1::kSaveChart.data()), QKeySequence::Save, &Form1::saveChart_Click);
     contextMenu_->addSeparator();
     item(QStringLiteral("H&istory..."), QKeySequence(Qt::CTRL | Qt::Key_H), &Form1::showHistory);
     item(QStringLiteral("C&lear history"), QKeySequence(), &Form1::clearHistory);
@@ -141,7 +141,7 @@ void Form1::keepPress(std::optional<press::Mode> mode, const press::Typed& typed
     const auto fan = press::fanOfPress(*mode, typed, outcome);
     if (!fan)
         return;
-    lastResult_ = history::Entry{QDateTime::currentDateTimeUtc(), *mode, press::fanValues(*fan)};
+    lastResult_ = history::Entry{press::fanValues(*fan), history::timeNow(), *mode};
     copyResults_->setEnabled(true);
     history_->add(*lastResult_);
 }

@@ -1,6 +1,7 @@
 #include "cli/batch.h"
 
 #include "press/records.h"
+#include "text/number_text.h"
 
 #include <array>
 
@@ -25,16 +26,6 @@ constexpr std::array kNames = {
 
 }  // namespace
 
-std::string_view trimField(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string quotedField(std::string_view text)
 {
     constexpr std::size_t kShown = 40;
@@ -48,7 +39,7 @@ std::string quotedField(std::string_view text)
 
 bool isBlankOrComment(std::string_view line)
 {
-    line = trimField(line);
+    line = text::trimField(line);
     return line.empty() || line.front() == '#';
 }
 
@@ -59,7 +50,7 @@ std::variant<BatchLayout, std::string> readBatchHeader(std::string_view line)
     BatchLayout layout;
     std::string error;
     std::array<int, 4> seen{};
-    splitFields(line, [&](std::string_view field) {
+    text::splitFields(line, ',', [&](std::string_view field) {
         if (!error.empty())
             return;
         std::string_view base = field;
@@ -88,7 +79,7 @@ std::variant<BatchCase, std::string> readBatchCase(const BatchLayout& layout, st
     BatchCase c;
     std::size_t index = 0;
     std::string error;
-    splitFields(line, [&](std::string_view field) {
+    text::splitFields(line, ',', [&](std::string_view field) {
         if (!error.empty())
             return;
         if (index >= layout.columns.size()) {
@@ -96,7 +87,7 @@ std::variant<BatchCase, std::string> readBatchCase(const BatchLayout& layout, st
             return;
         }
         const BatchLayout::Column column = layout.columns[index++];
-        const auto value = press::readNumber(field);
+        const auto value = text::readNumber(field);
         if (!value) {
             error = (field.empty() ? "an empty field" : quotedField(field)) + " in column " + std::to_string(index) +
                     " is not a number";

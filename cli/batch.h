@@ -1,6 +1,7 @@
 #pragma once
 
 #include "flow/solve.h"
+#include "text/fields.h"
 
 #include <optional>
 #include <string>
@@ -38,22 +39,6 @@ struct BatchCase {
 
 // Whether a line holds nothing to read: blank, or a comment starting with '#'.
 [[nodiscard]] bool isBlankOrComment(std::string_view line);
-
-// A field without the blanks round it.
-[[nodiscard]] std::string_view trimField(std::string_view text);
-
-// Calls `each(field)` for every comma-separated field of `line`, trimmed.
-template <typename Each>
-void splitFields(std::string_view line, Each each)
-{
-    while (true) {
-        const std::size_t comma = line.find(',');
-        each(trimField(line.substr(0, comma)));
-        if (comma == std::string_view::npos)
-            return;
-        line.remove_prefix(comma + 1);
-    }
-}
 
 // A field as a message shows it: quoted, cut short, control characters as '?'.
 [[nodiscard]] std::string quotedField(std::string_view text);

@@ -3,6 +3,7 @@
 #include "cli/batch.h"
 #include "cli/wave_commands.h"
 #include "press/records.h"
+#include "text/number_text.h"
 
 #include <istream>
 
@@ -72,15 +73,15 @@ std::variant<std::vector<bodies::Point>, std::string> readPolygon(std::istream& 
         if (isBlankOrComment(line))
             continue;
         std::vector<std::string_view> fields;
-        splitFields(line, [&](std::string_view field) { fields.push_back(field); });
+        text::splitFields(line, ',', [&](std::string_view field) { fields.push_back(field); });
         if (!header && points.empty() && fields.size() == 2 && fields[0] == "x" && fields[1] == "y") {
             header = true;
             continue;
         }
         if (fields.size() != 2)
             return "line " + std::to_string(number) + ": expected x,y, found " + std::to_string(fields.size()) + " fields";
-        const auto x = press::readNumber(fields[0]);
-        const auto y = press::readNumber(fields[1]);
+        const auto x = text::readNumber(fields[0]);
+        const auto y = text::readNumber(fields[1]);
         if (!x || !y)
             return "line " + std::to_string(number) + ": " + quotedField(!x ? fields[0] : fields[1]) + " is not a number";
         points.push_back({*x, *y});

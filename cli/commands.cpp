@@ -3,6 +3,7 @@
 #include "cli/batch.h"
 #include "press/records.h"
 #include "press/table_range.h"
+#include "text/number_text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -138,7 +139,7 @@ int runBatch(const Settings& settings, std::istream& in, Output& out)
                     lineGas.emplace(*c.gamma);
                 } catch (const std::invalid_argument& e) {
                     lineGas.reset();
-                    fail("gamma = " + press::roundedNumber(*c.gamma, settings.digits) + ": " + e.what());
+                    fail("gamma = " + text::roundedNumber(*c.gamma, settings.digits) + ": " + e.what());
                     continue;
                 }
             }

@@ -1,6 +1,8 @@
 #include "cli/records_writer.h"
 
 #include "press/records.h"
+#include "text/fields.h"
+#include "text/number_text.h"
 
 #include <nlohmann/json.hpp>
 
@@ -49,7 +51,7 @@ void RecordWriter::writeHeader()
     names.insert(names.end(), labels_.begin(), labels_.end());
     names.insert(names.end(), columns_.begin(), columns_.end());
     if (format_ != Format::Table) {
-        press::appendNames(out_.buffer(), names, format_ == Format::Csv ? ',' : '\t');
+        text::appendNames(out_.buffer(), names, format_ == Format::Csv ? ',' : '\t');
         return;
     }
     std::string& out = out_.buffer();
@@ -82,7 +84,7 @@ void RecordWriter::write(std::span<const long long> keys, std::span<const std::s
             out += label;  // words of the program's own, with no separator or quote in them
             out += separator;
         }
-        press::appendValues(out, values, separator);
+        text::appendValues(out, values, separator);
         break;
     }
     case Format::Json: {
@@ -133,7 +135,7 @@ void RecordWriter::writeTableRow(std::span<const long long> keys, std::span<cons
     for (double value : values) {
         if (i > 0)
             out += "  ";
-        pad(out, static_cast<std::size_t>(widths_[i++]), press::roundedNumber(value, digits_));
+        pad(out, static_cast<std::size_t>(widths_[i++]), text::roundedNumber(value, digits_));
     }
     out += '\n';
 }
@@ -159,7 +161,7 @@ void RecordWriter::writeVertical()
     for (std::size_t i = 0; i < heldLabels_.size(); ++i)
         line(labels_[i], std::string(heldLabels_[i]));
     for (std::size_t i = 0; i < heldValues_.size(); ++i)
-        line(columns_[i], press::roundedNumber(heldValues_[i], digits_));
+        line(columns_[i], text::roundedNumber(heldValues_[i], digits_));
 }
 
 void RecordWriter::finish()

@@ -2,6 +2,7 @@
 #include "cli/batch.h"
 #include "cli/wave_commands.h"
 #include "press/records.h"
+#include "text/number_text.h"
 
 #include <algorithm>
 #include <istream>
@@ -49,7 +50,7 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
         if (line.substr(0, 3) == "\xEF\xBB\xBF")
             line.erase(0, 3);
         bool seen[4] = {};
-        splitFields(line, [&](std::string_view field) {
+        text::splitFields(line, ',', [&](std::string_view field) {
             if (!error.empty())
                 return;
             const Column c = field == "M1"                             ? kM1
@@ -94,10 +95,10 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
         };
         std::size_t index = 0;
         error.clear();
-        splitFields(line, [&](std::string_view field) {
+        text::splitFields(line, ',', [&](std::string_view field) {
             if (!error.empty() || index++ >= columns.size())
                 return;
-            const auto value = press::readNumber(field);
+            const auto value = text::readNumber(field);
             if (!value)
                 error = (field.empty() ? "an empty field" : quotedField(field)) + " in column " + std::to_string(index) +
                         " is not a number";
@@ -117,7 +118,7 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
                     lineGas.emplace(values[kGamma]);
                 } catch (const std::invalid_argument& e) {
                     lineGas.reset();
-                    fail("gamma = " + press::roundedNumber(values[kGamma], settings.digits) + ": " + e.what());
+                    fail("gamma = " + text::roundedNumber(values[kGamma], settings.digits) + ": " + e.what());
                     continue;
                 }
             }

@@ -4,16 +4,10 @@
 
 namespace velhorn::history {
 
-namespace {
-
-constexpr std::size_t kFields = press::kFanColumns.size() + 2;
-
-press::PressRecord record(const Entry& entry)
+std::string timeNow()
 {
-    return {entry.values, entry.time.toUTC().toString(Qt::ISODateWithMs).toStdString(), entry.found};
+    return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString();
 }
-
-}  // namespace
 
 std::string csvHeader(char separator)
 {
@@ -22,15 +16,12 @@ std::string csvHeader(char separator)
 
 std::string csvLine(const Entry& entry, char separator)
 {
-    return press::recordLine(record(entry), separator);
+    return press::recordLine(entry, separator);
 }
 
 std::string htmlTable(const std::vector<Entry>& entries)
 {
-    std::vector<press::PressRecord> records;
-    for (const Entry& entry : entries)
-        records.push_back(record(entry));
-    return press::recordTable(records);
+    return press::recordTable(entries);
 }
 
 namespace {
@@ -38,38 +29,10 @@ namespace {
 // One line of the file as an entry, or nothing.
 std::optional<Entry> readLine(std::string_view line)
 {
-    Entry entry;
-    std::size_t field = 0;
-    std::size_t from = 0;
-    while (from <= line.size()) {
-        const std::size_t comma = std::min(line.find(',', from), line.size());
-        const std::string_view value = line.substr(from, comma - from);
-        if (field < entry.values.size()) {
-            const auto number = press::readNumber(value);
-            if (!number)
-                return std::nullopt;
-            entry.values[field] = *number;
-        } else if (field == entry.values.size()) {
-            entry.time = QDateTime::fromString(QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size())),
-                                               Qt::ISODateWithMs);
-            if (!entry.time.isValid())
-                return std::nullopt;
-        } else if (field == entry.values.size() + 1) {
-            if (value == "M1")
-                entry.found = press::Mode::M1;
-            else if (value == "Teta")
-                entry.found = press::Mode::Teta;
-            else if (value == "M2")
-                entry.found = press::Mode::M2;
-            else
-                return std::nullopt;
-        }
-        ++field;
-        from = comma + 1;
-    }
-    if (field != kFields)
+    const auto record = press::readRecordLine(line);
+    if (!record || !QDateTime::fromString(QString::fromStdString(record->time), Qt::ISODateWithMs).isValid())
         return std::nullopt;
-    return entry;
+    return record;
 }
 
 }  // namespace

@@ -16,11 +16,11 @@
 // quantity it found; one line a press, so a press is added by appending a line.
 namespace velhorn::history {
 
-struct Entry {
-    QDateTime time;  // UTC
-    press::Mode found = press::Mode::M2;
-    std::array<double, press::kFanColumns.size()> values{};
-};
+// A press kept: the record that Copy results and the command line's columns share, its time
+// in ISO 8601 UTC with milliseconds.
+using Entry = press::PressRecord;
+// The time of a record made now.
+[[nodiscard]] std::string timeNow();
 
 // The header and a line of the file, or with '\t' of what is copied for a spreadsheet.
 [[nodiscard]] std::string csvHeader(char separator = ',');

@@ -4,6 +4,7 @@
 #include "history/history.h"
 #include "press/column_titles.h"
 #include "widgets/save_file.h"
+#include "text/number_text.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
@@ -70,10 +71,11 @@ public:
             return {};
         const Entry& entry = entries_[static_cast<std::size_t>(index.row())];
         if (index.column() == 0)
-            return QLocale().toString(entry.time.toLocalTime(), QLocale::ShortFormat);
+            return QLocale().toString(QDateTime::fromString(QString::fromStdString(entry.time), Qt::ISODateWithMs).toLocalTime(),
+                                      QLocale::ShortFormat);
         if (index.column() == 1)
             return QString::fromUtf8(press::modeName(entry.found).data());
-        const QString text = QString::fromStdString(press::roundedNumber(entry.values[static_cast<std::size_t>(index.column() - 2)], 6));
+        const QString text = QString::fromStdString(text::roundedNumber(entry.values[static_cast<std::size_t>(index.column() - 2)], 6));
         return QString(text).replace(u'.', QLocale().decimalPoint());
     }
 

@@ -3,7 +3,7 @@
 #include "press/press.h"
 
 #include "flow/state_ratios.h"
-#include "press/conversions.h"
+#include "text/box_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +11,10 @@
 #include <utility>
 
 namespace velhorn::press {
+
+using text::displayNumber;
+using text::parseNumber;
+using text::roundTo3;
 
 namespace {
 

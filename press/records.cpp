@@ -1,12 +1,18 @@
 #include "press/records.h"
 
-#include "press/conversions.h"
+#include "text/box_text.h"
+#include "text/fields.h"
+#include "text/html_table.h"
+#include "text/number_text.h"
 
 #include <algorithm>
-#include "press/chars.h"
 #include <cmath>
 
 namespace velhorn::press {
+
+using text::parseNumber;
+using text::roundedNumber;
+using text::shortestNumber;
 
 std::array<double, kFanColumns.size()> fanValues(const flow::Fan& f)
 {
@@ -21,95 +27,6 @@ std::array<double, kFanColumns.size()> fanValues(const flow::Fan& f)
 std::array<double, kStateColumns.size()> stateValues(const flow::State& s)
 {
     return {s.M, s.nu, s.mu, s.pOverP0, s.TOverT0, s.rhoOverRho0};
-}
-
-void appendShortest(std::string& out, double value)
-{
-    if (!std::isfinite(value))
-        return;
-    if (value == 0)
-        value = 0.0;  // no "-0"
-    char buffer[32];
-    // 32 characters hold any double's shortest form
-    char* end = chars::shortest(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, end);
-}
-
-std::string shortestNumber(double value)
-{
-    std::string text;
-    appendShortest(text, value);
-    return text;
-}
-
-std::string roundedNumber(double value, int digits)
-{
-    if (!std::isfinite(value))
-        return {};
-    if (value == 0)
-        value = 0.0;
-    char buffer[64];
-    // 64 characters hold 17 digits, a sign, a point and an exponent
-    char* end = chars::general(buffer, buffer + sizeof buffer, value, digits < 1 ? 1 : digits > 17 ? 17 : digits);
-    return {buffer, end};
-}
-
-std::optional<double> readNumber(std::string_view text)
-{
-    // One sign at most, then a digit or the point: from_chars would read "+-2" as the -2 after the +.
-    const std::size_t start = !text.empty() && (text.front() == '+' || text.front() == '-') ? 1 : 0;
-    if (text.size() <= start || !((text[start] >= '0' && text[start] <= '9') || text[start] == '.'))
-        return std::nullopt;
-    if (text.front() == '+')
-        text.remove_prefix(1);
-    // from_chars also reads "inf", "nan" and hexadecimal digits after "0x"; a number here is
-    // decimal digits with an optional point and exponent.
-    for (char c : text) {
-        const bool allowed = (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '-' || c == '+';
-        if (!allowed)
-            return std::nullopt;
-    }
-    double value = 0;
-    const char* end = nullptr;
-    if (chars::read(text.data(), text.data() + text.size(), value, end) != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-void appendNames(std::string& out, std::span<const std::string_view> names, char separator)
-{
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i > 0)
-            out += separator;
-        out += names[i];
-    }
-    out += '\n';
-}
-
-void appendValues(std::string& out, std::span<const double> values, char separator)
-{
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            out += separator;
-        appendShortest(out, values[i]);
-    }
-    out += '\n';
-}
-
-std::string htmlTable(std::span<const std::string_view> names, const std::vector<std::vector<std::string>>& rows)
-{
-    // Names and numbers hold no character HTML treats specially.
-    std::string html = "<table>\n<tr>";
-    for (std::string_view name : names)
-        html += "<th>" + std::string(name) + "</th>";
-    html += "</tr>\n";
-    for (const auto& row : rows) {
-        html += "<tr>";
-        for (const std::string& cell : row)
-            html += "<td>" + cell + "</td>";
-        html += "</tr>\n";
-    }
-    return html + "</table>\n";
 }
 
 namespace {
@@ -127,6 +44,8 @@ std::vector<std::string_view> recordColumns()
 
 }  // namespace
 
+constexpr std::array kModes{Mode::M1, Mode::Teta, Mode::M2};
+
 std::string_view modeName(Mode mode)
 {
     switch (mode) {
@@ -140,20 +59,44 @@ std::string_view modeName(Mode mode)
 std::string recordHeader(char separator)
 {
     std::string header;
-    appendNames(header, recordColumns(), separator);
+    text::appendNames(header, recordColumns(), separator);
     return header;
 }
 
 std::string recordLine(const PressRecord& record, char separator)
 {
     std::string line;
-    appendValues(line, record.values, separator);
+    text::appendValues(line, record.values, separator);
     line.back() = separator;
     line += record.time;
     line += separator;
     line += modeName(record.found);
     line += '\n';
     return line;
+}
+
+std::optional<PressRecord> readRecordLine(std::string_view line)
+{
+    PressRecord record;
+    std::size_t field = 0;
+    bool read = true;
+    text::splitFields(line, ',', [&](std::string_view value) {
+        if (field < record.values.size()) {
+            const auto number = text::readNumber(value);
+            read = read && number.has_value();
+            record.values[field] = number.value_or(0);
+        } else if (field == record.values.size()) {
+            record.time = value;
+        } else if (field == record.values.size() + 1) {
+            const auto mode = std::find_if(kModes.begin(), kModes.end(), [&](Mode m) { return modeName(m) == value; });
+            read = read && mode != kModes.end();
+            record.found = mode != kModes.end() ? *mode : Mode::M2;
+        }
+        ++field;
+    });
+    if (!read || field != record.values.size() + 2)
+        return std::nullopt;
+    return record;
 }
 
 std::string recordTable(std::span<const PressRecord> records)
@@ -167,7 +110,7 @@ std::string recordTable(std::span<const PressRecord> records)
         cells.emplace_back(modeName(record.found));
         rows.push_back(std::move(cells));
     }
-    return htmlTable(recordColumns(), rows);
+    return text::htmlTable(recordColumns(), rows);
 }
 
 std::optional<flow::Fan> fanOfPress(Mode mode, const Typed& typed, const Outcome& outcome)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "flow/fan.h"
+#include "flow/full_precision_fan.h"
 #include "flow/solve.h"
 #include "press/press.h"
 
@@ -12,8 +12,8 @@
 #include <vector>
 
 // Results as records for other programs: named columns with their units, values at full
-// precision with a point, one line a record. The command line writes these, and so can anything
-// that must agree with it.
+// precision with a point (text/), one line a record. The command line writes these, and so can
+// anything that must agree with it.
 namespace velhorn::press {
 
 // Every quantity of a fan, in column order.
@@ -28,28 +28,6 @@ inline constexpr std::array<std::string_view, 21> kFanColumns = {
 // A row of a gas table.
 inline constexpr std::array<std::string_view, 6> kStateColumns = {"M", "nu_deg", "mu_deg", "p_p0", "T_T0", "rho_rho0"};
 [[nodiscard]] std::array<double, kStateColumns.size()> stateValues(const flow::State& state);
-
-// The shortest text that reads back to the same double, with a point; "0" for either zero.
-// Not-a-number and infinities have no text and give an empty string.
-[[nodiscard]] std::string shortestNumber(double value);
-// `digits` significant digits (1 to 17), for people.
-[[nodiscard]] std::string roundedNumber(double value, int digits);
-
-// A whole number as a program gives it: optional sign, digits, optional point and fraction,
-// optional exponent, nothing else, and finite. Nothing for anything else.
-[[nodiscard]] std::optional<double> readNumber(std::string_view text);
-
-// Appends `value` as shortestNumber does, without a temporary string.
-void appendShortest(std::string& out, double value);
-
-// A line of names, or of values as shortestNumber writes them, between `separator`s, ended by a
-// line feed: CSV with ',', TSV with '\t'.
-void appendNames(std::string& out, std::span<const std::string_view> names, char separator);
-void appendValues(std::string& out, std::span<const double> values, char separator);
-
-// An HTML table of a header row of names and rows of cells, for word processors.
-[[nodiscard]] std::string htmlTable(std::span<const std::string_view> names,
-                                    const std::vector<std::vector<std::string>>& rows);
 
 // The fan a press of the window found, every quantity at full precision, for copying and
 // keeping: the exact solution of what was typed or, where only the window's tolerance finds one
@@ -68,6 +46,9 @@ struct PressRecord {
 // The header and one line of such records: CSV with ',', TSV with '\t'.
 [[nodiscard]] std::string recordHeader(char separator);
 [[nodiscard]] std::string recordLine(const PressRecord& record, char separator);
+// A line as recordLine writes it with ',' (without its line feed), or nothing. The time is taken
+// as it stands; whoever keeps records checks it.
+[[nodiscard]] std::optional<PressRecord> readRecordLine(std::string_view line);
 // The same as an HTML table, for word processors.
 [[nodiscard]] std::string recordTable(std::span<const PressRecord> records);
 

@@ -5,12 +5,14 @@
 #include "bodies/records.h"
 #include "bodies/shapes.h"
 #include "flow/corners.h"
-#include "flow/fan.h"
+#include "flow/full_precision_fan.h"
 #include "flow/gas.h"
 #include "flow/oblique_shock.h"
 #include "flow/solve.h"
 #include "press/records.h"
 #include "press/table_range.h"
+#include "text/html_table.h"
+#include "text/number_text.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -66,7 +68,7 @@ public:
             gas_.emplace(gamma);
         } catch (const std::invalid_argument& e) {
             gas_.reset();
-            why = "gamma = " + press::roundedNumber(gamma, kDigits) + ": " + e.what();
+            why = "gamma = " + text::roundedNumber(gamma, kDigits) + ": " + e.what();
             return nullptr;
         }
         return &*gas_;
@@ -448,10 +450,10 @@ PYBIND11_MODULE(_core, m)
     m.def("body", &body);
     m.def("facets", &facets);
     m.def("usable_cores", &usableCores);
-    m.def("rounded", &press::roundedNumber, "a number to `digits` significant digits, as velhorn-cli's table");
-    m.def("shortest", &press::shortestNumber, "the shortest text that reads back to the same number");
+    m.def("rounded", &text::roundedNumber, "a number to `digits` significant digits, as velhorn-cli's table");
+    m.def("shortest", &text::shortestNumber, "the shortest text that reads back to the same number");
     m.def("html_table", [](const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows) {
         const std::vector<std::string_view> views(header.begin(), header.end());
-        return press::htmlTable(views, rows);
+        return text::htmlTable(views, rows);
     });
 }

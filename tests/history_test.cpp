@@ -45,7 +45,7 @@ void writeHistory(const QString& path, int count)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     std::string text = history::csvHeader();
-    history::Entry entry{QDateTime::currentDateTimeUtc(), press::Mode::M2, {}};
+    history::Entry entry{{}, history::timeNow(), press::Mode::M2};
     entry.values.fill(1.5);
     for (int i = 0; i < count; ++i) {
         entry.values[1] = 2 + i / 1000.0;

@@ -19,7 +19,7 @@ if [ "${1:-}" = --qt-prefix ]; then
 fi
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev qt6-base-dev-tools
-          libcli11-dev nlohmann-json3-dev xz-utils zip dpkg-dev
+          libcli11-dev nlohmann-json3-dev libfmt-dev libfast-float-dev xz-utils zip dpkg-dev
           wine64 icoutils libimage-exiftool-perl unzip xvfb openbox xdotool imagemagick)  # its test
 "$root/tools/ensure-packages.sh" "${packages[@]}"
 
@@ -67,12 +67,14 @@ if [ ! -f "$VELHORN_QT_PREFIX/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ]; th
   build_qt
 fi
 
-# The command line's header-only libraries, alone in a folder, so no other header of this
-# machine's /usr/include reaches the cross compiler.
+# The header-only libraries (the command line's, and {fmt} and fast_float for number text), alone
+# in a folder, so no other header of this machine's /usr/include reaches the cross compiler.
 headers=$build/header-only
 mkdir -p "$headers"
 ln -sfn /usr/include/CLI "$headers/CLI"
 ln -sfn /usr/include/nlohmann "$headers/nlohmann"
+ln -sfn /usr/include/fmt "$headers/fmt"
+ln -sfn /usr/include/fast_float "$headers/fast_float"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$VELHORN_QT_PREFIX" \

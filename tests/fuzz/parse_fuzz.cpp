@@ -1,6 +1,6 @@
 // Any text at all goes through the parse, round and display of one box: no crash, no
 // undefined behaviour, and what comes out is a number as the boxes show them.
-#include "press/conversions.h"
+#include "text/box_text.h"
 
 #include <cmath>
 #include <cstddef>
@@ -9,7 +9,7 @@
 #include <regex>
 #include <string>
 
-using namespace velhorn::press;
+using namespace velhorn::text;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     if (argc != 2)
         return 2;
     velhorn::history::History history(QString::fromLocal8Bit(argv[1]));
-    velhorn::history::Entry entry{QDateTime::currentDateTimeUtc(), velhorn::press::Mode::M2, {}};
+    velhorn::history::Entry entry{{}, velhorn::history::timeNow(), velhorn::press::Mode::M2};
     entry.values.fill(1);
     for (long press = 0;; ++press) {
         entry.values[1] = static_cast<double>(press);  // which press a line is

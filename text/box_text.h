@@ -3,8 +3,9 @@
 #include <string>
 #include <string_view>
 
-// How the calculator turns the text of a box into a number and a result back into text.
-namespace velhorn::press {
+// How the window's boxes read a number from what was typed and show a result: leniently, as a
+// person types, unlike the strict reading of program input (number_text.h).
+namespace velhorn::text {
 
 // Reads the number at the start of `text`. Blanks, tabs and line feeds are skipped wherever
 // they stand; then an optional sign, digits with an optional point, and an optional exponent
@@ -24,4 +25,4 @@ namespace velhorn::press {
 // infinities have no text and give an empty string.
 [[nodiscard]] std::string displayNumber(double rounded, std::string_view decimalSeparator);
 
-}  // namespace velhorn::press
+}  // namespace velhorn::text

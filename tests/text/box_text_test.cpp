@@ -1,4 +1,4 @@
-#include "press/conversions.h"
+#include "text/box_text.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace velhorn::press {
+namespace velhorn::text {
 namespace {
 
 TEST(ParseNumber, ReadsTheLeadingNumber)
@@ -103,4 +103,4 @@ TEST(DisplayNumber, RoundedValuesShowAtMostThreeDecimals)
 }
 
 }  // namespace
-}  // namespace velhorn::press
+}  // namespace velhorn::text

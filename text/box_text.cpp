@@ -1,11 +1,13 @@
-#include "press/conversions.h"
+#include "text/box_text.h"
 
-#include "press/chars.h"
+#include "text/number_text.h"
+
+#include <fast_float/fast_float.h>
+
+#include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <limits>
 
-namespace velhorn::press {
+namespace velhorn::text {
 
 namespace {
 
@@ -36,21 +38,17 @@ private:
 double parseNumber(std::u16string_view text)
 {
     Reader in(text);
-    std::string number;  // the characters read, in the form std::from_chars takes
+    std::string number;  // the characters read, in the form fast_float takes
     bool negative = false;
     if (in.peek() == u'+' || in.peek() == u'-') {
         negative = in.peek() == u'-';
         in.advance();
     }
 
-    // The decimal order of the first significant digit, to tell overflow from underflow.
-    std::int64_t integerDigits = 0;      // significant digits before the point
-    std::int64_t leadingFractionZeros = 0;
     bool significant = false;
     bool anyDigit = false;
     for (char16_t c = in.peek(); isDigit(c); c = in.peek()) {
         significant = significant || c != u'0';
-        integerDigits += significant ? 1 : 0;
         number += static_cast<char>(c);
         anyDigit = true;
         in.advance();
@@ -59,8 +57,6 @@ double parseNumber(std::u16string_view text)
         in.advance();
         number += '.';
         for (char16_t c = in.peek(); isDigit(c); c = in.peek()) {
-            if (!significant && c == u'0')
-                ++leadingFractionZeros;
             significant = significant || c != u'0';
             number += static_cast<char>(c);
             anyDigit = true;
@@ -73,39 +69,28 @@ double parseNumber(std::u16string_view text)
         return 0;
 
     // An exponent counts only when at least one digit follows the letter and its sign.
-    std::int64_t exponent = 0;
     if (const char16_t e = in.peek(); e == u'e' || e == u'E') {
         const size_t mark = in.position();
         in.advance();
         std::string exponentText = "e";
-        bool exponentNegative = false;
         if (in.peek() == u'+' || in.peek() == u'-') {
-            exponentNegative = in.peek() == u'-';
             exponentText += static_cast<char>(in.peek());
             in.advance();
         }
         if (isDigit(in.peek())) {
-            constexpr std::int64_t kSaturation = 1'000'000'000;
             for (char16_t c = in.peek(); isDigit(c); c = in.peek()) {
-                exponent = std::min(kSaturation, exponent * 10 + (c - u'0'));
                 exponentText += static_cast<char>(c);
                 in.advance();
             }
-            if (exponentNegative)
-                exponent = -exponent;
             number += exponentText;
         } else {
             in.rewind(mark);
         }
     }
 
+    // Beyond the double range fast_float gives an infinity, below it zero, as the box wants.
     double value = 0;
-    const char* end = nullptr;
-    if (chars::read(number.data(), number.data() + number.size(), value, end) == std::errc::result_out_of_range) {
-        const std::int64_t order = integerDigits > 0 ? exponent + integerDigits - 1
-                                                     : exponent - leadingFractionZeros - 1;
-        value = order > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-    }
+    fast_float::from_chars(number.data(), number.data() + number.size(), value);
     return negative ? -value : value;
 }
 
@@ -124,9 +109,8 @@ std::string displayNumber(double rounded, std::string_view decimalSeparator)
     if (rounded == 0)
         rounded = 0.0;  // no "-0"
     constexpr int kSignificantDigits = 15;
-    char buffer[64];
-    // 64 characters always hold a 15-digit double
-    char* end = chars::general(buffer, buffer + sizeof buffer, rounded, kSignificantDigits);
+    char buffer[kNumberTextSize];
+    char* end = writeGeneral(buffer, rounded, kSignificantDigits);
     std::string text;
     for (const char* c = buffer; c != end; ++c) {
         if (*c == '.')
@@ -139,4 +123,4 @@ std::string displayNumber(double rounded, std::string_view decimalSeparator)
     return text;
 }
 
-}  // namespace velhorn::press
+}  // namespace velhorn::text

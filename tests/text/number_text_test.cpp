@@ -1,0 +1,162 @@
+#include "text/fields.h"
+#include "text/html_table.h"
+#include "text/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+// The standard library's own conversions are the reference: the texts must not change when
+// {fmt} and fast_float write and read them instead.
+namespace velhorn::text {
+namespace {
+
+std::string standardShortest(double value)
+{
+    char buffer[64];
+    return {buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr};
+}
+
+std::string standardGeneral(double value, int precision)
+{
+    char buffer[64];
+    return {buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision).ptr};
+}
+
+// Doubles from every binade, with any bits: the ones where layout and rounding go wrong.
+std::vector<double> randomDoubles(std::size_t count)
+{
+    std::mt19937_64 random(20261209);
+    std::vector<double> values;
+    values.reserve(count);
+    while (values.size() < count) {
+        const std::uint64_t bits = random();
+        double value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value))
+            values.push_back(value);
+    }
+    return values;
+}
+
+TEST(ShortestNumber, LaysOutAsTheStandardLibrary)
+{
+    const double max = std::numeric_limits<double>::max();
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    // Ties between fixed and scientific, the edges of each, whole numbers past 2^53, extremes.
+    const std::vector<double> cases = {
+        1,       10,      1e15,     1e16,    1e21,     1e22,    123456789012345678.0, 9007199254740993.0,
+        0.1,     0.001,   0.0001,   1e-5,    1.5e-5,   0.00012, 1234.5,               5e-324,
+        tiny,    max,     -max,     2.5,     -0.25,    1e100,   1.7976931348623157e308, 4.9406564584124654e-324,
+        2.2250738585072014e-308,   1152921504606846976.0, 100,  1e-7,     130.45407685048602, 26.379760813416457,
+    };
+    for (double value : cases) {
+        SCOPED_TRACE(standardShortest(value));
+        EXPECT_EQ(shortestNumber(value), standardShortest(value));
+    }
+    for (double value : randomDoubles(300'000))
+        ASSERT_EQ(shortestNumber(value), standardShortest(value)) << std::hexfloat << value;
+    // Numbers a fan gives, between 1e-3 and 1e3.
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> exponent(-3, 3);
+    for (int i = 0; i < 200'000; ++i) {
+        const double value = std::pow(10.0, exponent(random));
+        ASSERT_EQ(shortestNumber(value), standardShortest(value)) << std::hexfloat << value;
+    }
+}
+
+TEST(ShortestNumber, NoTextForWhatIsNoNumberAndNoMinusOnZero)
+{
+    EXPECT_EQ(shortestNumber(std::numeric_limits<double>::quiet_NaN()), "");
+    EXPECT_EQ(shortestNumber(std::numeric_limits<double>::infinity()), "");
+    EXPECT_EQ(shortestNumber(-std::numeric_limits<double>::infinity()), "");
+    EXPECT_EQ(shortestNumber(-0.0), "0");
+    EXPECT_EQ(shortestNumber(0.0), "0");
+}
+
+TEST(RoundedNumber, IsPrintfGeneral)
+{
+    const std::vector<double> cases = {0.5, 1e15, 1e14, 999999999999999.9, 123456.789, 1e-5, 1.5e-4, 0.0001,
+                                       -2.5, 1e300, 5e-324, 26.379760813416457, 0.1 + 0.2, 100, 1e16};
+    for (int digits = 1; digits <= 17; ++digits) {
+        for (double value : cases)
+            EXPECT_EQ(roundedNumber(value, digits), standardGeneral(value, digits)) << value << " " << digits;
+    }
+    for (double value : randomDoubles(100'000)) {
+        ASSERT_EQ(roundedNumber(value, 15), standardGeneral(value, 15)) << std::hexfloat << value;
+        ASSERT_EQ(roundedNumber(value, 6), standardGeneral(value, 6)) << std::hexfloat << value;
+    }
+    // Digits outside 1 to 17 are brought inside.
+    EXPECT_EQ(roundedNumber(2.0 / 3, 0), standardGeneral(2.0 / 3, 1));
+    EXPECT_EQ(roundedNumber(2.0 / 3, 40), standardGeneral(2.0 / 3, 17));
+    EXPECT_EQ(roundedNumber(-0.0, 6), "0");
+    EXPECT_EQ(roundedNumber(std::numeric_limits<double>::infinity(), 6), "");
+}
+
+TEST(ReadNumber, TakesOnlyAWholeFiniteDecimalNumber)
+{
+    struct Case { const char* text; std::optional<double> value; };
+    const std::vector<Case> cases = {
+        {"2", 2},         {"+2", 2},        {"-2", -2},        {".5", 0.5},      {"5.", 5},
+        {"1e3", 1000},    {"1E-3", 0.001},  {"2.5e+1", 25},    {"0", 0},         {"00012", 12},
+        {"4.9e-324", std::numeric_limits<double>::denorm_min()},
+        {"1.7976931348623157e308", std::numeric_limits<double>::max()},
+        {"", {}},         {"+", {}},        {"-", {}},         {"+-2", {}},      {"--2", {}},
+        {" 2", {}},       {"2 ", {}},       {"1e", {}},        {"1e+", {}},      {"inf", {}},
+        {"nan", {}},      {"0x10", {}},     {"1,5", {}},       {"e5", {}},       {"1e400", {}},
+        {"-1e400", {}},   {"1e-400", {}},   {"2.4e-324", {}},  {"1.7976931348623159e308", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(readNumber(c.text), c.value);
+    }
+    EXPECT_TRUE(std::signbit(*readNumber("-0")));
+    EXPECT_EQ(readNumber("0e-999"), 0.0);  // zero written as zero is no underflow
+    for (double value : randomDoubles(100'000))
+        ASSERT_EQ(readNumber(standardShortest(value)), value) << standardShortest(value);
+}
+
+TEST(Fields, JoinAndSplitLines)
+{
+    std::string line;
+    const std::array<std::string_view, 3> names{"M1", "theta_deg", "M2"};
+    appendNames(line, names, ',');
+    EXPECT_EQ(line, "M1,theta_deg,M2\n");
+    line.clear();
+    const std::array values{2.0, 0.1, -0.0, std::numeric_limits<double>::quiet_NaN()};
+    appendValues(line, values, '\t');
+    EXPECT_EQ(line, "2\t0.1\t0\t\n");
+
+    struct Case { std::string_view line; char separator; std::vector<std::string_view> fields; };
+    const std::vector<Case> cases = {
+        {"a,b,c", ',', {"a", "b", "c"}},       {" a , b\t,\tc\r", ',', {"a", "b", "c"}},
+        {"", ',', {""}},                       {",", ',', {"", ""}},
+        {"a\tb c", '\t', {"a", "b c"}},        {"1,,2", ',', {"1", "", "2"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string_view> fields;
+        splitFields(c.line, c.separator, [&](std::string_view f) { fields.push_back(f); });
+        EXPECT_EQ(fields, c.fields) << c.line;
+    }
+}
+
+TEST(HtmlTable, HeaderRowThenOneRowEach)
+{
+    const std::array<std::string_view, 2> names{"M", "nu_deg"};
+    EXPECT_EQ(htmlTable(names, {{"1", "0"}, {"2", "26.4"}}),
+              "<table>\n<tr><th>M</th><th>nu_deg</th></tr>\n<tr><td>1</td><td>0</td></tr>\n"
+              "<tr><td>2</td><td>26.4</td></tr>\n</table>\n");
+    EXPECT_EQ(htmlTable(names, {}), "<table>\n<tr><th>M</th><th>nu_deg</th></tr>\n</table>\n");
+}
+
+}  // namespace
+}  // namespace velhorn::text
