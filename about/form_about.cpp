@@ -14,7 +14,7 @@ namespace velhorn::about {
 
 namespace {
 
-namespace layout = press::about;
+namespace layout = window::about;
 
 QLabel* makeLabel(QWidget* parent, const layout::Line& line)
 {

@@ -51,8 +51,7 @@ std::optional<press::Mode> Form1::selectedMode() const
 
 QLineEdit* Form1::box(press::Box which) const
 {
-    QLineEdit* const boxes[press::kBoxCount] = {Text_M1, Text_Teta, Text_M2, Text_Nu1, Text_Nu2, Text_p2p1, Text_T2T1};
-    return boxes[static_cast<size_t>(which)];
+    return boxes_[static_cast<size_t>(which)];
 }
 
 void Form1::applyPress(const press::Outcome& outcome)

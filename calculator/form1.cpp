@@ -3,7 +3,7 @@
 #include "about/form_about.h"
 #include "history/history.h"
 #include "history/history_window.h"
-#include "press/window_layout.h"
+#include "window/layout.h"
 #include "widgets/colours.h"
 #include "widgets/command_button.h"
 #include "widgets/group_frame.h"
@@ -17,6 +17,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
+
+#include <algorithm>
 
 namespace velhorn::calculator {
 
@@ -37,7 +39,7 @@ QFont dialogFont()
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    constexpr double kPointSize = 8.25;
+    constexpr double kPointSize = window::form1::kPointSize;
     constexpr double kDesignedDigitAdvance = 1139.0 / 2048.0;  // of the em, in Arial
     constexpr int kProbePixels = 2048;                         // large enough to be unhinted
     QFont probe = font;
@@ -48,7 +50,7 @@ QFont dialogFont()
     return font;
 }
 
-namespace form = press::form1;
+namespace form = window::form1;
 
 QString text(std::string_view s)
 {
@@ -112,8 +114,13 @@ Form1::Form1(QWidget* parent)
     resize(widgets::toPixels(form::kClientArea) + QSize(0, menuBar()->sizeHint().height()));
     Picture1->setBackColor(widgets::kLightYellow);
     Picture1->setAccessibleName(text(form::kPicture1.accessibleName));
-    Picture1->setAccessibleDescription(text(press::kNothingDrawn));
+    Picture1->setAccessibleDescription(text(window::kNothingDrawn));
     Command1->setCaption(text(form::kCommand1.caption));
+    // The boxes in the order a press reports them.
+    for (size_t i = 0; i < form::kBoxes.size(); ++i)
+        for (const auto& [control, widget] : controls())
+            if (control->name == form::kBoxes[i].name)
+                boxes_[i] = static_cast<QLineEdit*>(widget);
     orderKeyboardFocus();
     connectHandlers();
     makeContextMenu();
@@ -126,13 +133,24 @@ Form1::Form1(QWidget* parent)
 
 Form1::~Form1() = default;
 
+std::vector<std::pair<const form::Control*, QWidget*>> Form1::controls() const
+{
+    return {{&form::kPicture1, Picture1}, {&form::kFrame4, Frame4},       {&form::kOption_M1, Option_M1},
+            {&form::kText_M1, Text_M1},   {&form::kOption_Teta, Option_Teta}, {&form::kText_Teta, Text_Teta},
+            {&form::kOption_M2, Option_M2}, {&form::kText_M2, Text_M2},   {&form::kCommand1, Command1},
+            {&form::kFrame2, Frame2},     {&form::kLabel6, Label6},       {&form::kText_Nu1, Text_Nu1},
+            {&form::kLabel7, Label7},     {&form::kText_Nu2, Text_Nu2},   {&form::kLabel4, Label4},
+            {&form::kText_p2p1, Text_p2p1}, {&form::kLabel5, Label5},     {&form::kText_T2T1, Text_T2T1}};
+}
+
 void Form1::orderKeyboardFocus()
 {
-    // Keyboard order through the controls that take focus.
-    QWidget* const order[] = {Picture1, Text_Nu2, Text_M1, Option_M1, Option_Teta, Text_Teta,
-                              Option_M2, Text_M2, Text_Nu1, Text_p2p1, Text_T2T1, Command1};
-    for (size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    // Keyboard order through the controls that take focus, by their places in the table.
+    auto order = controls();
+    std::erase_if(order, [](const auto& c) { return c.first->kind == form::Kind::Frame || c.first->kind == form::Kind::Label; });
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first->tabIndex < b.first->tabIndex; });
+    for (size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1].second, order[i].second);
     Picture1->setFocus();
 }
 

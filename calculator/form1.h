@@ -3,13 +3,16 @@
 #include "flow/expansion_fan.h"
 #include "history/history_file.h"
 #include "press/press.h"
-#include "press/window_layout.h"
+#include "window/layout.h"
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QContextMenuEvent;
@@ -33,7 +36,7 @@ class PictureBox;
 
 namespace velhorn::calculator {
 
-inline constexpr const char* kApplicationTitle = press::kApplicationTitle.data();
+inline constexpr const char* kApplicationTitle = window::kApplicationTitle.data();
 
 // The calculator's main window. The user picks which of M1, Teta and M2 is the output, types
 // the other two and presses Command1; the results go straight back into the text boxes and
@@ -114,13 +117,15 @@ private:
     void keepPress(std::optional<press::Mode> mode, const press::Typed& typed, const press::Outcome& outcome);
     void forgetLastResult();
     void orderKeyboardFocus();
+    [[nodiscard]] std::vector<std::pair<const window::form1::Control*, QWidget*>> controls() const;
     void connectHandlers();
-    void prepareForOutput(QLineEdit* outputBox);
+    void prepareForOutput(press::Mode mode);
     [[nodiscard]] std::optional<press::Mode> selectedMode() const;
     [[nodiscard]] QLineEdit* box(press::Box which) const;
     void applyPress(const press::Outcome& outcome);
     void MsgBox(const QString& text);
 
+    std::array<QLineEdit*, press::kBoxCount> boxes_{};
     std::optional<flow::ExpansionFan> fan_;
     MessageBox messageBox_;
     std::unique_ptr<about::Form_About> aboutWindow_;

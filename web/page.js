@@ -20,18 +20,13 @@
   const separator = new Intl.NumberFormat().formatToParts(1.5).find((p) => p.type === 'decimal')?.value ?? '.';
 
   let core = null;
-  let bare = null;
   const ready = VelhornCore().then((module) => {
     core = module;
-    bare = core.bareChart();
     document.documentElement.dataset.ready = String(performance.now());
   });
 
-  // The chart: a retained list of strokes since the last clear, drawn again whenever the canvas
-  // changes size, so nothing drawn is ever lost.
-  let frame = null;  // user coordinates of the drawing area's corners, set by the first drawing
-  let strokes = [];
-
+  // The chart: the core keeps what was drawn since the last clear and places it on whole device
+  // pixels; the page paints it again whenever the canvas changes size, so nothing is ever lost.
   function fitCanvas() {
     const ratio = window.devicePixelRatio || 1;
     const width = Math.round(chart.clientWidth * ratio);
@@ -42,76 +37,59 @@
     }
   }
 
-  // Lines cover whole device pixels, as the desktop draws them.
+  const colours = getComputedStyle(document.documentElement);
+  const colour = (name) => colours.getPropertyValue(name).trim();
+
   function paint() {
     fitCanvas();
     const g = chart.getContext('2d');
     g.clearRect(0, 0, chart.width, chart.height);
-    if (!frame)
+    if (!core)
       return;
-    const pen = Math.max(1, Math.round(window.devicePixelRatio || 1));
-    const half = pen / 2;
-    const [left, top, right, bottom] = frame;
-    const toDevice = (x, y) => [
-      Math.round(((x - left) / (right - left)) * chart.width - half) + half,
-      Math.round(((y - top) / (bottom - top)) * chart.height - half) + half,
-    ];
-    const margin = [(right - left) / chart.clientWidth, (bottom - top) / chart.clientHeight];
+    const {pen, strokes} = core.chartStrokes(chart.width, chart.height, window.devicePixelRatio || 1);
+    const inks = [colour('--chart-ink'), colour('--red'), colour('--blue')];
     g.lineWidth = pen;
     g.lineCap = 'square';
-    for (const [x0, y0, x1, y1, colour] of strokes) {
-      g.strokeStyle = colour;
-      if (x0 === x1 && y0 === y1) {
-        const [px, py] = toDevice(x0, y0);
-        g.fillStyle = colour;
-        g.fillRect(px - half, py - half, pen, pen);
+    for (let i = 0; i < strokes.length; i += 6) {
+      const [kind, x0, y0, x1, y1, ink] = strokes.slice(i, i + 6);
+      if (kind === 0) {
+        g.fillStyle = inks[ink];
+        g.fillRect(x0 - pen / 2, y0 - pen / 2, pen, pen);
         continue;
       }
-      const seen = core.clipSegment(x0, y0, x1, y1, Math.min(left, right) - margin[0], Math.max(left, right) + margin[0],
-        Math.min(top, bottom) - margin[1], Math.max(top, bottom) + margin[1]);
-      if (!seen)
-        continue;
-      const [a, b] = [toDevice(seen[0], seen[1]), toDevice(seen[2], seen[3])];
+      g.strokeStyle = inks[ink];
       g.beginPath();
-      g.moveTo(a[0], a[1]);
-      g.lineTo(b[0], b[1]);
+      g.moveTo(x0, y0);
+      g.lineTo(x1, y1);
       g.stroke();
     }
   }
 
-  const colours = getComputedStyle(document.documentElement);
-  const colour = (name) => colours.getPropertyValue(name).trim();
-  const single = (values) => values.map(Math.fround);  // drawing takes single precision
-
   function grafik() {
-    frame = single(bare.frame);
-    const ink = colour('--chart-ink');
-    strokes = bare.axes.map((axis) => [...single(axis), ink]);
-    const curve = single(bare.curve);
-    const red = colour('--red');
-    strokes.push([curve[0], curve[1], curve[0], curve[1], ink]);
-    for (let i = 2; i < curve.length; i += 2)
-      strokes.push([curve[i - 2], curve[i - 1], curve[i], curve[i + 1], red]);
-    chartDescription.textContent = bare.description;
+    chartDescription.textContent = core.grafik();
     paint();
   }
 
   new ResizeObserver(paint).observe(chart);
 
   // Choosing an output option prepares the window for a calculation in that mode.
-  function prepareForOutput(outputBox) {
-    for (const box of inputs)
-      box.classList.toggle('hidden', box === outputBox);
-    for (const box of inputs) {
-      box.classList.remove('output');
-      box.classList.add('input');
+  function prepareForOutput(mode) {
+    const choice = core.chooseOption(mode);
+    for (const i of choice.whitened) {
+      boxes[i].classList.toggle('hidden', i === choice.hidden);
+      boxes[i].classList.remove('output');
+      boxes[i].classList.add('input');
     }
-    for (const box of boxes)
-      box.value = '';
-    command.textContent = command.dataset.prepared;
+    for (const i of choice.emptied)
+      boxes[i].value = '';
+    command.textContent = choice.caption;
+    copyItem.disabled = !core.hasResult();
   }
   for (const option of options)
-    option.addEventListener('change', () => option.checked && prepareForOutput(boxes[Number(option.value)]));
+    option.addEventListener('change', () => {
+      if (option.checked)
+        core ? prepareForOutput(Number(option.value)) : ready.then(() => prepareForOutput(Number(option.value)));
+    });
 
   function MsgBox(text) {
     $('MsgBox-text').textContent = text;
@@ -119,8 +97,6 @@
   }
 
   function applyPress(outcome) {
-    if (outcome.redraw)
-      grafik();
     if (outcome.output >= 0) {
       const box = boxes[outcome.output];
       box.classList.remove('hidden', 'input');
@@ -132,8 +108,6 @@
         boxes[i].setSelectionRange(0, 0);  // a number wider than its box shows its start
       }
     });
-    for (const m of outcome.markers)
-      strokes.push([...single(m), colour(m.red ? '--red' : '--blue')]);
     if (outcome.redraw) {
       chartDescription.textContent = outcome.description;
       paint();

@@ -1,14 +1,18 @@
-// The core as the page calls it: one press in, everything the page must show out, with every
-// number already formatted, so the page shows the desktop's very texts.
-#include "press/chart.h"
+// The core as the page calls it: one press or option choice in, everything the page must show
+// out, with every number already formatted and every stroke already on device pixels, so the
+// page shows the desktop's very texts and pixels.
 #include "press/press.h"
 #include "press/records.h"
+#include "window/chart.h"
+#include "window/option_choice.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -28,19 +32,49 @@ std::optional<press::PressRecord>& lastRecord()
     return record;
 }
 
+// The chart as drawn since it was last cleared, as the desktop's chart keeps it: in single
+// precision, with the user rectangle of the drawing area. Empty until first drawn.
+struct Drawing {
+    std::vector<window::chart::Stroke> strokes;
+    press::ChartPoint upperLeft;
+    press::ChartPoint lowerRight;
+    bool scaled = false;
+};
+
+Drawing& drawing()
+{
+    static Drawing d;
+    return d;
+}
+
+press::ChartPoint single(press::ChartPoint p)
+{
+    return {window::chart::single(p.x), window::chart::single(p.y)};
+}
+
+void keep(window::chart::Stroke stroke)
+{
+    stroke.from = single(stroke.from);
+    stroke.to = single(stroke.to);
+    drawing().strokes.push_back(stroke);
+}
+
+// Clears the chart to its bare strokes; what the chart then says to a screen reader.
+std::string grafik()
+{
+    Drawing& d = drawing();
+    d.upperLeft = single(window::chart::kUpperLeft);
+    d.lowerRight = single(window::chart::kLowerRight);
+    d.scaled = true;
+    d.strokes.clear();
+    for (const window::chart::Stroke& stroke : window::chart::bareChart(fan()))
+        keep(stroke);
+    return press::describeChart({}, ".");
+}
+
 val text(const std::optional<std::string>& s)
 {
     return s ? val(*s) : val::null();
-}
-
-val points(std::initializer_list<press::ChartPoint> list)
-{
-    val out = val::array();
-    for (const press::ChartPoint& p : list) {
-        out.call<void>("push", p.x);
-        out.call<void>("push", p.y);
-    }
-    return out;
 }
 
 // mode: 0 M1, 1 Teta, 2 M2, anything else none chosen. `time` is when the press was made, as
@@ -65,44 +99,62 @@ val pressButton(int mode, const std::u16string& M1, const std::u16string& Teta, 
         boxes.call<void>("push", text(box));
     out.set("boxes", boxes);
     out.set("output", outcome.output ? static_cast<int>(*outcome.output) : -1);
-    val markers = val::array();
-    for (const press::Marker& m : outcome.markers) {
-        val marker = points({m.from, m.to});
-        marker.set("red", m.colour == press::MarkerColour::Red);
-        markers.call<void>("push", marker);
-    }
-    out.set("markers", markers);
+    if (outcome.redrawChart)
+        grafik();
+    for (const press::Marker& m : outcome.markers)
+        keep(window::chart::markerStroke(m));
     out.set("description", press::describeChart(outcome.states, separator));
     out.set("message", text(outcome.message));
     return out;
 }
 
-// The bare chart: the user rectangle, the two axes and the curve, each as x, y, x, y...
-val bareChart()
+// The chart on a canvas of `width` x `height` device pixels at `ratio` device pixels a CSS
+// pixel: the pen's width and each stroke that shows as kind (0 point, 1 segment), x0, y0, x1, y1
+// in device pixels and ink (0 plain, 1 red, 2 blue).
+val chartStrokes(double width, double height, double ratio)
 {
-    namespace chart = press::chart;
+    const Drawing& d = drawing();
     val out = val::object();
-    out.set("frame", points({chart::kUpperLeft, chart::kLowerRight}));
-    val axes = val::array();
-    axes.call<void>("push", points({chart::kOrigin, chart::kNuAxisTop}));
-    axes.call<void>("push", points({chart::kOrigin, chart::kMachAxisEnd}));
-    out.set("axes", axes);
-    val curve = val::array();
-    for (const press::ChartPoint& p : chart::curve(fan())) {
-        curve.call<void>("push", p.x);
-        curve.call<void>("push", p.y);
+    out.set("pen", window::chart::penWidth(ratio));
+    val strokes = val::array();
+    if (d.scaled) {
+        const window::chart::Surface surface{d.upperLeft.x, d.upperLeft.y, d.lowerRight.x, d.lowerRight.y,
+                                             width / ratio, height / ratio, ratio};
+        for (const window::chart::Stroke& stroke : d.strokes) {
+            const auto placed = window::chart::place(surface, stroke);
+            if (!placed)
+                continue;
+            strokes.call<void>("push", stroke.kind == window::chart::Stroke::Kind::Point ? 0 : 1);
+            for (const press::ChartPoint& p : *placed) {
+                strokes.call<void>("push", p.x);
+                strokes.call<void>("push", p.y);
+            }
+            strokes.call<void>("push", static_cast<int>(stroke.ink));
+        }
     }
-    out.set("curve", curve);
-    out.set("description", press::describeChart({}, "."));
+    out.set("strokes", strokes);
     return out;
 }
 
-// The segment as far as it shows in the rectangle, or null when none of it does.
-val clipSegment(double x0, double y0, double x1, double y1, double xMin, double xMax, double yMin, double yMax)
+// Choosing an output option: which box hides, which go white and which empty, the button's
+// caption. The last result is forgotten, so Copy results has nothing until the next result.
+val chooseOption(int mode)
 {
-    if (!press::chart::clipSegment(x0, y0, x1, y1, xMin, xMax, yMin, yMax))
-        return val::null();
-    return points({{x0, y0}, {x1, y1}});
+    const window::OptionChoice choice = window::choose(static_cast<press::Mode>(std::clamp(mode, 0, 2)));
+    if (choice.kForgetsResult)
+        lastRecord().reset();
+    const auto indices = [](const auto& boxes) {
+        val out = val::array();
+        for (press::Box b : boxes)
+            out.call<void>("push", static_cast<int>(b));
+        return out;
+    };
+    val out = val::object();
+    out.set("hidden", static_cast<int>(choice.hidden));
+    out.set("whitened", indices(choice.kWhitened));
+    out.set("emptied", indices(choice.kEmptied));
+    out.set("caption", std::string(choice.kCaption));
+    return out;
 }
 
 // The last result as a spreadsheet and a word processor paste it, or null before any.
@@ -121,8 +173,9 @@ val copyResults()
 EMSCRIPTEN_BINDINGS(velhorn)
 {
     emscripten::function("press", &pressButton);
-    emscripten::function("bareChart", &bareChart);
-    emscripten::function("clipSegment", &clipSegment);
+    emscripten::function("grafik", &grafik);
+    emscripten::function("chartStrokes", &chartStrokes);
+    emscripten::function("chooseOption", &chooseOption);
     emscripten::function("copyResults", &copyResults);
     emscripten::function("hasResult", +[] { return lastRecord().has_value(); });
 }

@@ -1,7 +1,7 @@
 // Writes the page's markup and geometry from the desktop window's layout table, so the page
 // stands exactly where the window does and says what it says.
 //   page_writer TEMPLATE OUTPUT
-#include "press/window_layout.h"
+#include "window/layout.h"
 
 #include <cstdio>
 #include <fstream>
@@ -12,8 +12,8 @@
 
 namespace {
 
-using namespace velhorn::press;
-namespace form = velhorn::press::form1;
+using namespace velhorn::window;
+namespace form = velhorn::window::form1;
 
 std::string escaped(std::string_view text)
 {
@@ -119,8 +119,8 @@ std::string control(const form::Control& c)
         return "<input id=\"" + id + "\" class=\"box\" type=\"text\" tabindex=\"" + tab + "\" aria-label=\"" +
                escaped(c.accessibleName) + "\" autocomplete=\"off\" autocapitalize=\"off\" spellcheck=\"false\">\n";
     case form::Kind::Button:
-        return "<button id=\"" + id + "\" type=\"button\" tabindex=\"" + tab + "\" data-prepared=\"" +
-               escaped(form::kCaptionPrepared) + "\">" + escaped(c.caption) + "</button>\n";
+        return "<button id=\"" + id + "\" type=\"button\" tabindex=\"" + tab + "\">" + escaped(c.caption) +
+               "</button>\n";
     case form::Kind::Label:
         return "<span id=\"" + id + "\" class=\"label\">" + escaped(c.caption) + "</span>\n";
     }

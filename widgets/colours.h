@@ -1,6 +1,6 @@
 #pragma once
 
-#include "press/window_layout.h"
+#include "window/layout.h"
 
 #include <QColor>
 
@@ -18,12 +18,12 @@ namespace velhorn::widgets {
 // Composes a colour from red, green and blue components of 0 to 255.
 [[nodiscard]] inline QColor composeColour(int red, int green, int blue) { return QColor(red, green, blue); }
 
-inline const QColor kRed = QColor::fromRgb(fromLowRedValue(press::colour::kRed));
-inline const QColor kBlue = QColor::fromRgb(fromLowRedValue(press::colour::kBlue));
-inline const QColor kGreen = QColor::fromRgb(fromLowRedValue(press::colour::kGreen));
-inline const QColor kLightYellow = QColor::fromRgb(fromLowRedValue(press::colour::kLightYellow));
-inline const QColor kOutputGrey = composeColour(200, 200, 200);
-inline const QColor kInputWhite = composeColour(255, 255, 255);
+inline const QColor kRed = QColor::fromRgb(fromLowRedValue(window::colour::kRed));
+inline const QColor kBlue = QColor::fromRgb(fromLowRedValue(window::colour::kBlue));
+inline const QColor kGreen = QColor::fromRgb(fromLowRedValue(window::colour::kGreen));
+inline const QColor kLightYellow = QColor::fromRgb(fromLowRedValue(window::colour::kLightYellow));
+inline const QColor kOutputGrey = QColor::fromRgb(fromLowRedValue(window::colour::kOutputGrey));
+inline const QColor kInputWhite = QColor::fromRgb(fromLowRedValue(window::colour::kInputWhite));
 
 // How far apart two colours read, from 1 (the same) to 21 (black on white), by the WCAG
 // definition of relative luminance.

@@ -1,35 +1,17 @@
 #include "widgets/picture_box.h"
 
-#include "press/chart.h"
+#include "window/chart.h"
 #include "widgets/twips.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace velhorn::widgets {
 
-namespace {
-
-float toSingle(double value)
-{
-    // A plain cast is undefined outside float's range; saturate to infinity instead.
-    constexpr double kMax = std::numeric_limits<float>::max();
-    if (value > kMax)
-        return std::numeric_limits<float>::infinity();
-    if (value < -kMax)
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(value);
-}
-
-}  // namespace
-
 UserPoint UserPoint::fromDouble(double x, double y)
 {
-    return {toSingle(x), toSingle(y)};
+    return {window::chart::single(x), window::chart::single(y)};
 }
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
@@ -75,11 +57,16 @@ void PictureBox::allocateImage()
     }
 }
 
-QPointF PictureBox::toPixel(double x, double y) const
+window::chart::Surface PictureBox::surface(qreal ratio) const
 {
     const QSizeF area = image_.deviceIndependentSize();
-    return {(x - left_) / (right_ - left_) * area.width(),
-            (y - top_) / (bottom_ - top_) * area.height()};
+    return {left_, top_, right_, bottom_, area.width(), area.height(), ratio};
+}
+
+QPointF PictureBox::toPixel(double x, double y) const
+{
+    const auto p = window::chart::toLogical(surface(1), x, y);
+    return {p.x, p.y};
 }
 
 void PictureBox::Scale(UserPoint upperLeft, UserPoint lowerRight)
@@ -139,43 +126,18 @@ void PictureBox::replay(QPainter& painter) const
 
 void PictureBox::drawStroke(QPainter& painter, const Stroke& stroke, qreal ratio) const
 {
-    const QSizeF area = image_.deviceIndependentSize();
-    const int width = penWidth(ratio);
-    if (stroke.kind == Stroke::Kind::Point) {
-        if (!std::isfinite(stroke.from.x) || !std::isfinite(stroke.from.y))
-            return;
-        const QPointF p = toPixel(stroke.from.x, stroke.from.y);
-        if (!QRectF(QPointF(0, 0), area).contains(p))
-            return;
-        painter.setPen(QPen(stroke.colour, width));
-        painter.drawPoint(toDevicePixel(p, ratio));
+    using Kind = window::chart::Stroke::Kind;
+    const window::chart::Stroke chartStroke{stroke.kind == Stroke::Kind::Point ? Kind::Point : Kind::Segment,
+                                            {stroke.from.x, stroke.from.y}, {stroke.to.x, stroke.to.y}, {}};
+    const auto placed = window::chart::place(surface(ratio), chartStroke);
+    if (!placed)
         return;
-    }
-    // Clip in user space to the visible area plus a pixel's margin, so the mapped ends are
-    // always small numbers the painter handles exactly.
-    const double marginX = std::fabs(right_ - left_) / std::max(1.0, area.width());
-    const double marginY = std::fabs(bottom_ - top_) / std::max(1.0, area.height());
-    double x0 = stroke.from.x, y0 = stroke.from.y, x1 = stroke.to.x, y1 = stroke.to.y;
-    if (!press::chart::clipSegment(x0, y0, x1, y1, std::min(left_, right_) - marginX,
-                     std::max(left_, right_) + marginX, std::min(top_, bottom_) - marginY,
-                     std::max(top_, bottom_) + marginY))
-        return;
-    painter.setPen(QPen(stroke.colour, width));
-    painter.drawLine(toDevicePixel(toPixel(x0, y0), ratio), toDevicePixel(toPixel(x1, y1), ratio));
-}
-
-// Strokes are a whole number of device pixels wide and centred so that they cover whole pixels:
-// at a fractional scale a one-logical-pixel pen falls on one or two device pixels by chance.
-int PictureBox::penWidth(qreal ratio)
-{
-    return std::max(1, qRound(ratio));
-}
-
-QPointF PictureBox::toDevicePixel(QPointF logical, qreal ratio)
-{
-    const double half = penWidth(ratio) / 2.0;
-    const QPointF device = logical * ratio;
-    return {std::round(device.x() - half) + half, std::round(device.y() - half) + half};
+    painter.setPen(QPen(stroke.colour, window::chart::penWidth(ratio)));
+    const QPointF from((*placed)[0].x, (*placed)[0].y);
+    if (stroke.kind == Stroke::Kind::Point)
+        painter.drawPoint(from);
+    else
+        painter.drawLine(from, QPointF((*placed)[1].x, (*placed)[1].y));
 }
 
 QPainter& PictureBox::imagePainter()

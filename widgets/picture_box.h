@@ -1,6 +1,7 @@
 #pragma once
 
 #include "press/press.h"
+#include "window/chart.h"
 
 #include <QColor>
 #include <QFrame>
@@ -81,8 +82,7 @@ protected:
 private:
     void drawSegment(UserPoint from, UserPoint to, const QColor& colour);
     void drawStroke(QPainter& painter, const Stroke& stroke, qreal ratio) const;
-    [[nodiscard]] static int penWidth(qreal ratio);
-    [[nodiscard]] static QPointF toDevicePixel(QPointF logical, qreal ratio);
+    [[nodiscard]] window::chart::Surface surface(qreal ratio) const;
     QPainter& imagePainter();
     void finishDrawing() const;
     void fitImageToBox();

@@ -7,7 +7,7 @@
 // The calculator's two windows as plain data: where each control stands, what it says, what a
 // screen reader calls it and where it comes in keyboard order. The desktop builds its widgets
 // from this table and the page generates its markup from it, so the two cannot drift apart.
-namespace velhorn::press {
+namespace velhorn::window {
 
 // Geometry is drawn in twips; 15 of them make one device-independent pixel.
 inline constexpr int kTwipsPerPixel = 15;
@@ -125,4 +125,4 @@ inline constexpr std::array kLines{
 
 }  // namespace about
 
-}  // namespace velhorn::press
+}  // namespace velhorn::window
