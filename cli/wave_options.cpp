@@ -1,6 +1,7 @@
 #include "cli/wave_options.h"
 
 #include "bodies/shapes.h"
+#include "cli/options.h"
 #include "cli/wave_commands.h"
 #include "press/records.h"
 
@@ -12,16 +13,7 @@ namespace velhorn::cli {
 
 namespace {
 
-struct Usage : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-double number(const std::string& option, const std::string& text)
-{
-    if (const auto value = press::readNumber(text))
-        return *value;
-    throw Usage(option + ": '" + text + "' is not a number");
-}
+using Usage = UsageError;
 
 Range range(const std::string& option, const std::vector<std::string>& texts)
 {
@@ -52,11 +44,6 @@ void writeFile(const std::string& path, const std::string& text)
 }
 
 }  // namespace
-
-bool WaveCommands::isName(std::string_view word)
-{
-    return word == "shock" || word == "corners" || word == "body";
-}
 
 WaveCommands::WaveCommands(CLI::App& app)
 {

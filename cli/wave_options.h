@@ -17,7 +17,6 @@ public:
     explicit WaveCommands(CLI::App& app);
     // The exit status when one of these subcommands was given; nothing otherwise.
     [[nodiscard]] std::optional<int> run(const Settings& settings, Output& out);
-    [[nodiscard]] static bool isName(std::string_view word);
 
 private:
     CLI::App* shock_;

@@ -56,6 +56,8 @@ refusals = [
     (2, ["solve", "--M1", "2"], "give exactly two"),
     (2, ["solve", "--M1", "2", "--colour", "red"], "colour"),
     (2, ["frobnicate"], "frobnicate"),
+    (2, [], "give a command: solve, table, batch, shock, corners and body"),
+    (2, ["--digits", "3"], "give a command"),
 ]
 for status, args, reason in refusals:
     r = run(*args)
