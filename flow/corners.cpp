@@ -1,6 +1,6 @@
 #include "flow/corners.h"
 
-#include "flow/fan.h"
+#include "flow/full_precision_fan.h"
 #include "flow/solve.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "flow/fan.h"
+#include "flow/full_precision_fan.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "flow/fan.h"
+#include "flow/full_precision_fan.h"
 #include "flow/gas.h"
 
 #include <optional>

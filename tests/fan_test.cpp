@@ -1,5 +1,5 @@
 #include "flow/expansion_fan.h"
-#include "flow/fan.h"
+#include "flow/full_precision_fan.h"
 #include "flow/solve.h"
 
 #include <gtest/gtest.h>
