@@ -94,6 +94,10 @@ def modes_and_refusal(driver, url):
               and shown["grey"] == [BOXES[want["output"]]] and shown["message"] is None, f"mode {mode}: {shown}")
         for x, y, colour in samples:
             check(pixel(driver, x, y) == colour, f"mode {mode}: chart at ({x}, {y}) is {pixel(driver, x, y)}, not {colour}")
+    copy_disabled = "return document.getElementById('CopyResults').disabled"
+    check(not driver.execute_script(copy_disabled), "Copy results is offered once a press found a result")
+    driver.execute_script("document.querySelectorAll('input[type=radio]')[0].click()")
+    check(driver.execute_script(copy_disabled), "another option leaves Copy results nothing to copy")
     refused = press(driver, 1, ["0.5", None, "2"])
     check(refused["message"] == "M1 and M2 must be greater then 1" and refused["boxes"] == refused["before"],
           f"a refused press: {refused}")
