@@ -136,12 +136,10 @@ void Form1::contextMenuEvent(QContextMenuEvent* event)
 
 void Form1::keepPress(std::optional<press::Mode> mode, const press::Typed& typed, const press::Outcome& outcome)
 {
-    if (!mode)
+    auto record = press::recordOfPress(mode, typed, outcome, history::timeNow());
+    if (!record)
         return;
-    const auto fan = press::fanOfPress(*mode, typed, outcome);
-    if (!fan)
-        return;
-    lastResult_ = history::Entry{press::fanValues(*fan), history::timeNow(), *mode};
+    lastResult_ = std::move(record);
     copyResults_->setEnabled(true);
     history_->add(*lastResult_);
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace velhorn::press {
 
@@ -45,6 +46,17 @@ std::vector<std::string_view> recordColumns()
 }  // namespace
 
 constexpr std::array kModes{Mode::M1, Mode::Teta, Mode::M2};
+
+std::optional<PressRecord> recordOfPress(std::optional<Mode> mode, const Typed& typed, const Outcome& outcome,
+                                         std::string time)
+{
+    if (!mode)
+        return std::nullopt;
+    const auto fan = fanOfPress(*mode, typed, outcome);
+    if (!fan)
+        return std::nullopt;
+    return PressRecord{fanValues(*fan), std::move(time), *mode};
+}
 
 std::string_view modeName(Mode mode)
 {

@@ -42,6 +42,10 @@ struct PressRecord {
     std::string time;
     Mode found = Mode::M2;
 };
+// What a press keeps for Copy results and the history: the record of its fan made at `time`, or
+// nothing when it found no result (fanOfPress). `mode` is empty when no option was chosen.
+[[nodiscard]] std::optional<PressRecord> recordOfPress(std::optional<Mode> mode, const Typed& typed,
+                                                       const Outcome& outcome, std::string time);
 [[nodiscard]] std::string_view modeName(Mode mode);
 // The header and one line of such records: CSV with ',', TSV with '\t'.
 [[nodiscard]] std::string recordHeader(char separator);

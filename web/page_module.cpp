@@ -88,9 +88,8 @@ val pressButton(int mode, const std::u16string& M1, const std::u16string& Teta, 
     const press::Typed typed{M1, Teta, M2};
     const press::Outcome outcome = press::press(fan(), chosen, typed, separator);
 
-    if (chosen)
-        if (const auto found = press::fanOfPress(*chosen, typed, outcome))
-            lastRecord() = press::PressRecord{press::fanValues(*found), time, *chosen};
+    if (auto record = press::recordOfPress(chosen, typed, outcome, time))
+        lastRecord() = std::move(record);
 
     val out = val::object();
     out.set("redraw", outcome.redrawChart);

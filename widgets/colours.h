@@ -15,9 +15,6 @@ namespace velhorn::widgets {
                 static_cast<int>((value >> 16) & 0xFF));
 }
 
-// Composes a colour from red, green and blue components of 0 to 255.
-[[nodiscard]] inline QColor composeColour(int red, int green, int blue) { return QColor(red, green, blue); }
-
 inline const QColor kRed = QColor::fromRgb(fromLowRedValue(window::colour::kRed));
 inline const QColor kBlue = QColor::fromRgb(fromLowRedValue(window::colour::kBlue));
 inline const QColor kGreen = QColor::fromRgb(fromLowRedValue(window::colour::kGreen));
