@@ -43,12 +43,11 @@ Form1& shownWindow()
     return *form;
 }
 
-// A whole press, with the chart redrawn and the markers drawn, until the event loop is idle.
-void BM_Press(benchmark::State& state)
+// Whole presses in `mode` (0 M1, 1 Teta, 2 M2), with the chart redrawn and the markers drawn,
+// each until the event loop is idle.
+void pressRepeatedly(benchmark::State& state, Form1& f, int mode)
 {
-    Form1& f = shownWindow();
     QRadioButton* const options[] = {f.Option_M1, f.Option_Teta, f.Option_M2};
-    const int mode = static_cast<int>(state.range(0));
     options[mode]->click();
     f.Text_M1->setText("2");
     settle();
@@ -61,6 +60,12 @@ void BM_Press(benchmark::State& state)
         f.Command1->click();
         settle();
     }
+}
+
+void BM_Press(benchmark::State& state)
+{
+    const int mode = static_cast<int>(state.range(0));
+    pressRepeatedly(state, shownWindow(), mode);
     state.SetLabel(mode == 0 ? "M1 mode" : mode == 1 ? "Teta mode" : "M2 mode");
 }
 BENCHMARK(BM_Press)->DenseRange(0, 2)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
@@ -120,16 +125,7 @@ void BM_PressHistoryOpen(benchmark::State& state)
     f.showHistory();
     while (f.historyWindow()->loading())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-    f.Option_M2->click();
-    f.Text_M1->setText("2");
-    settle();
-    bool odd = false;
-    for (auto _ : state) {
-        odd = !odd;
-        f.Text_Teta->setText(odd ? QStringLiteral("10") : QStringLiteral("11"));
-        f.Command1->click();
-        settle();
-    }
+    pressRepeatedly(state, f, 2);
     benchmark::DoNotOptimize(f.historyWindow()->entries().size());
 }
 BENCHMARK(BM_PressHistoryOpen)->Repetitions(9)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);

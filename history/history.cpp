@@ -6,6 +6,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -17,15 +20,18 @@ namespace velhorn::history {
 namespace {
 
 // Puts what was written on the disk itself, not only in the system's cache.
+bool syncToDisk(int handle)
+{
+#ifdef _WIN32
+    return _commit(handle) == 0;
+#else
+    return fdatasync(handle) == 0;
+#endif
+}
+
 bool forceToDisk(QFile& file)
 {
-    if (!file.flush())
-        return false;
-#ifdef _WIN32
-    return _commit(file.handle()) == 0;
-#else
-    return fdatasync(file.handle()) == 0;
-#endif
+    return file.flush() && syncToDisk(file.handle());
 }
 
 QString cannotKeep(const QString& path, const QString& reason)
@@ -58,6 +64,7 @@ History::History(QString path, QObject* parent) : QObject(parent), path_(std::mo
         }
     }
     writer_ = std::thread([this] { writeJobs(); });
+    syncer_ = std::thread([this] { syncJobs(); });
 }
 
 void History::readExisting()
@@ -132,6 +139,12 @@ History::~History()
     }
     wake_.notify_one();
     writer_.join();
+    {
+        std::lock_guard lock(syncMutex_);
+        syncStopping_ = true;
+    }
+    syncWake_.notify_one();
+    syncer_.join();
 }
 
 std::optional<QString> History::takeStartupMessage()
@@ -218,7 +231,7 @@ void History::writeJobs()
             wake_.wait_until(lock, due);
         }
         writeNow_ = false;
-        // Everything that piled up goes to the disk in one write and one sync.
+        // Everything that piled up goes to the system in one write; the syncer puts it on the disk.
         clearInFlight_ = std::exchange(clearPending_, false);
         inFlight_ = std::exchange(pending_, {});
         busy_ = true;
@@ -233,13 +246,52 @@ void History::writeJobs()
         clearInFlight_ = false;
         busy_ = false;
         idle_.notify_all();
-        if (failure) {
-            failed_ = true;
-            QMetaObject::invokeMethod(this, [this, message = *failure] {
-                keeping_ = false;
-                emit cannotSave(message);
-            }, Qt::QueuedConnection);
+        if (failure)
+            reportFailure(*failure);
+        else if (!failed_)
+            wantSync();
+    }
+}
+
+void History::reportFailure(const QString& message)
+{
+    if (failed_.exchange(true))
+        return;
+    QMetaObject::invokeMethod(this, [this, message] {
+        keeping_ = false;
+        emit cannotSave(message);
+    }, Qt::QueuedConnection);
+}
+
+void History::wantSync()
+{
+    {
+        std::lock_guard lock(syncMutex_);
+        syncWanted_ = true;
+    }
+    syncWake_.notify_one();
+}
+
+// Forcing to disk takes milliseconds, and far longer on a busy disk; apart from the writer, it
+// never holds a press back from the system, so a crash of the program loses only what the
+// writer has yet to write.
+void History::syncJobs()
+{
+    std::unique_lock lock(syncMutex_);
+    while (true) {
+        syncWake_.wait(lock, [this] { return syncWanted_ || syncStopping_; });
+        if (!syncWanted_)
+            return;
+        syncWanted_ = false;
+        lock.unlock();
+        bool synced = true;
+        {
+            std::lock_guard file(fileMutex_);
+            synced = !file_.isOpen() || syncToDisk(file_.handle());
         }
+        if (!synced)
+            reportFailure(cannotKeep(path_, QString::fromLocal8Bit(std::strerror(errno))));
+        lock.lock();
     }
 }
 
@@ -248,6 +300,7 @@ std::optional<QString> History::write(bool clear, const std::string& lines)
     const std::string header = csvHeader();
     if (clear) {
         // Replaced whole, so a crash leaves the old history or the empty one, never half of it.
+        std::lock_guard file(fileMutex_);
         file_.close();
         QSaveFile fresh(path_);
         if (!fresh.open(QIODevice::WriteOnly) || fresh.write(header.data(), static_cast<qint64>(header.size())) < 0 ||
@@ -260,7 +313,7 @@ std::optional<QString> History::write(bool clear, const std::string& lines)
         return std::nullopt;
     const std::string bytes = file_.size() == 0 ? header + lines : lines;  // emptied from outside
     if (file_.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !forceToDisk(file_))
+        !file_.flush())
         return cannotKeep(path_, file_.errorString());
     return std::nullopt;
 }

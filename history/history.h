@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -16,10 +17,10 @@
 namespace velhorn::history {
 
 // Every press that found a result, kept in a file that outlives the program. Each press is
-// appended and forced to disk by a writer thread once the presses pause for a moment (and never
-// later than kLongestWait after the press), so a press never waits for the disk and a crash or
-// power cut costs at most the presses of the last 50 ms. The file is the history: nothing of it
-// is kept in memory between reads.
+// appended by a writer thread once the presses pause for a moment (and never later than
+// kLongestWait after the press), and forced to disk by another at once, so a press never waits
+// for the disk and a crash costs at most the presses of the last 50 ms. The file is the history:
+// nothing of it is kept in memory between reads.
 class History : public QObject {
     Q_OBJECT
 public:
@@ -59,6 +60,9 @@ private:
     void readExisting();
     void setAside(QFile& file, const QString& reason);
     void writeJobs();
+    void syncJobs();
+    void wantSync();
+    void reportFailure(const QString& message);
     [[nodiscard]] std::optional<QString> openForAppending();
     [[nodiscard]] std::optional<QString> write(bool clear, const std::string& lines);
     void waitUntilWritten();
@@ -85,14 +89,20 @@ private:
 public:
     // A burst waits for no more than this before its lines go to disk; with the write itself,
     // a kill loses at most the last 50 ms of presses.
-    static constexpr std::chrono::milliseconds kLongestWait{40};
+    static constexpr std::chrono::milliseconds kLongestWait{30};
 
 private:
     bool stopping_ = false;
-    bool failed_ = false;  // touched by the writer only
+    std::atomic<bool> failed_ = false;  // the history could not be kept; said once
     std::optional<QString> openFailure_;
     QFile file_;          // open for appending from start to end, so writing a press opens nothing
+    std::mutex fileMutex_;  // held while file_ is synced, or closed and opened again
     std::thread writer_;
+    std::mutex syncMutex_;
+    std::condition_variable syncWake_;
+    bool syncWanted_ = false;
+    bool syncStopping_ = false;
+    std::thread syncer_;
 };
 
 }  // namespace velhorn::history

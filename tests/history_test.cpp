@@ -4,6 +4,7 @@
 #include "history/history.h"
 #include "history/history_window.h"
 #include "press/column_titles.h"
+#include "support/data_folder.h"
 #include "support/window_driver.h"
 #include "widgets/save_file.h"
 
@@ -28,17 +29,11 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+using velhorn::testing::DataFolder;
 using velhorn::testing::Window;
 using namespace velhorn;
 
 namespace {
-
-class DataFolder {
-public:
-    DataFolder() { qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit()); }
-    [[nodiscard]] QString history() const { return dir.path() + "/velhorn/history.csv"; }
-    QTemporaryDir dir;
-};
 
 // A history file of `count` presses, press i with M1 = 2 + i / 1000.
 void writeHistory(const QString& path, int count)

@@ -4,6 +4,7 @@
 #include "flow/solve.h"
 #include "history/history.h"
 #include "history/history_window.h"
+#include "support/data_folder.h"
 #include "support/window_driver.h"
 
 #include <QApplication>
@@ -22,18 +23,11 @@
 #include <cmath>
 
 using velhorn::calculator::Form1;
+using velhorn::testing::DataFolder;
 using velhorn::testing::Window;
 using namespace velhorn;
 
 namespace {
-
-// A fresh XDG data folder for each test, so no test sees another's history.
-class DataFolder {
-public:
-    DataFolder() { qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit()); }
-    [[nodiscard]] QString history() const { return dir.path() + "/velhorn/history.csv"; }
-    QTemporaryDir dir;
-};
 
 // The press every test that needs a result makes: M1 = 2 and Teta = 10 give M2.
 void pressForM2(Window& w)

@@ -30,7 +30,7 @@ TEST(Shock, NormalShockTable)
         {5.0, 29.000, 5.0000, 5.8000, 0.41523, 0.06172},
     };
     for (const Case& c : cases) {
-        const Shock& s = shockOf(shockFromAngle(Gas::air(), c.M1, 90));
+        const Shock s = shockOf(shockFromAngle(Gas::air(), c.M1, 90));
         EXPECT_NEAR(s.p2p1, c.p2p1, 5e-5 * c.p2p1) << c.M1;
         EXPECT_NEAR(s.rho2rho1, c.rho2rho1, 5e-5 * c.rho2rho1) << c.M1;
         EXPECT_NEAR(s.T2T1, c.T2T1, 5e-5 * c.T2T1) << c.M1;
@@ -65,11 +65,11 @@ TEST(Shock, LargestDeflection)
 // (Chart 2, and the theta-beta-M chart of Anderson, Modern Compressible Flow).
 TEST(Shock, ObliqueChartValues)
 {
-    const Shock& a = shockOf(shockFromDeflection(Gas::air(), 2, 10));
+    const Shock a = shockOf(shockFromDeflection(Gas::air(), 2, 10));
     EXPECT_NEAR(a.beta, 39.31, 0.005);
     EXPECT_NEAR(a.p2p1, 1.7066, 5e-4);
     EXPECT_NEAR(a.M2, 1.6405, 5e-4);
-    const Shock& b = shockOf(shockFromDeflection(Gas::air(), 3, 10));
+    const Shock b = shockOf(shockFromDeflection(Gas::air(), 3, 10));
     EXPECT_NEAR(b.beta, 27.4, 0.05);
     EXPECT_FALSE(b.strong);
     EXPECT_TRUE(shockOf(shockFromDeflection(Gas::air(), 3, 10, Branch::Strong)).strong);
@@ -88,7 +88,7 @@ TEST(Shock, ConservesMassMomentumAndEnergy)
             const ShockLimits l = shockLimits(gas, M1);
             for (double fraction : {0.01, 0.3, 0.7, 0.95}) {
                 for (Branch branch : {Branch::Weak, Branch::Strong}) {
-                    const Shock& s = shockOf(shockFromDeflection(gas, M1, fraction * l.thetaMax, branch));
+                    const Shock s = shockOf(shockFromDeflection(gas, M1, fraction * l.thetaMax, branch));
                     const long double g = gamma, n1 = s.Mn1, n2 = s.Mn2;
                     const long double a2a1 = std::sqrt(static_cast<long double>(s.T2T1));
                     const auto near = [](long double value, const char* what, double M, double f) {
