@@ -5,6 +5,7 @@
 #include "press/records.h"
 #include "window/chart.h"
 #include "window/option_choice.h"
+#include "window/pixels.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "press/press.h"
-#include "window/chart.h"
+#include "window/pixels.h"
 
 #include <QColor>
 #include <QFrame>

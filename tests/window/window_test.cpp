@@ -1,5 +1,6 @@
 #include "window/chart.h"
 #include "window/option_choice.h"
+#include "window/pixels.h"
 
 #include <gtest/gtest.h>
 
