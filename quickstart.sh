@@ -20,6 +20,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgtest-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev       # the command line's arguments and JSON
+  libfmt-dev                            # Dragonbox: the shortest text of a double, fast
   emscripten python3                    # the page: the core as WebAssembly, and a local server
   pybind11-dev python3-dev python3-numpy  # the Python module velhorn
   fonts-dejavu-core fonts-liberation2   # a sans-serif with the metrics the layout was drawn for

@@ -23,16 +23,24 @@ std::array<double, kStateColumns.size()> stateValues(const flow::State& s)
     return {s.M, s.nu, s.mu, s.pOverP0, s.TOverT0, s.rhoOverRho0};
 }
 
-void appendShortest(std::string& out, double value)
+namespace {
+
+// The shortest text of a finite value at `first`, with 48 characters of room; nothing for one
+// that is not finite, and "0" for -0.
+char* writeShortest(char* first, double value)
 {
     if (!std::isfinite(value))
-        return;
-    if (value == 0)
-        value = 0.0;  // no "-0"
-    char buffer[32];
-    // 32 characters hold any double's shortest form
-    char* end = chars::shortest(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, end);
+        return first;
+    return chars::shortest(first, first + 48, value == 0 ? 0.0 : value);
+}
+
+}  // namespace
+
+void appendShortest(std::string& out, double value)
+{
+    char buffer[48];
+    char* end = writeShortest(buffer, value);
+    out.append(buffer, static_cast<std::size_t>(end - buffer));  // the iterator form takes a slow path
 }
 
 std::string shortestNumber(double value)
@@ -88,12 +96,20 @@ void appendNames(std::string& out, std::span<const std::string_view> names, char
 
 void appendValues(std::string& out, std::span<const double> values, char separator)
 {
+    // A row is laid out on the stack and appended whole: one copy instead of one a value.
+    char line[1024];
+    char* end = line;
     for (std::size_t i = 0; i < values.size(); ++i) {
+        if (end - line > static_cast<std::ptrdiff_t>(sizeof line) - 64) {
+            out.append(line, static_cast<std::size_t>(end - line));
+            end = line;
+        }
         if (i > 0)
-            out += separator;
-        appendShortest(out, values[i]);
+            *end++ = separator;
+        end = writeShortest(end, values[i]);
     }
-    out += '\n';
+    *end++ = '\n';
+    out.append(line, static_cast<std::size_t>(end - line));
 }
 
 std::string htmlTable(std::span<const std::string_view> names, const std::vector<std::vector<std::string>>& rows)
