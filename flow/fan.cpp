@@ -278,8 +278,10 @@ std::optional<long double> sFromNu(const Gas& gas, long double targetLong)
     const long double d = gas.lambdaSquaredMinusOneLong();
     const long double oneMinusQ = gas.oneMinusInverseLambdaSquaredLong();
     // nu < (1 - q) s^3 / 3 for every s, so this is a lower bound of s, and close to it while s is
-    // small. Formed in long double, where even the smallest double angle keeps its cube root.
-    const long double small = std::cbrt(3 * targetLong / oneMinusQ);
+    // small. Formed in long double, where even the smallest double angle keeps its cube root;
+    // where it is only the Newton passes' start, the double's root is as good and much quicker.
+    const long double cube = 3 * targetLong / oneMinusQ;
+    const long double small = cube > 1e-3L && cube < 1e300L ? std::cbrt(static_cast<double>(cube)) : std::cbrt(cube);
     if (small < kSeriesStart) {
         // nu = (1 - q) s^3 / 3 (1 - 3 (1 + q) s^2 / 5 + ...), inverted to the same order.
         const long double q = 1 - oneMinusQ;
