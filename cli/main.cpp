@@ -130,6 +130,11 @@ int main(int argc, char** argv)
     std::string batchFile = "-";
     batch->add_option("file", batchFile, "the CSV file, or - for standard input")->check(
         [](const std::string& path) { return path == "-" ? std::string() : CLI::ExistingFile(path); });
+    int jobs = cli::defaultJobs();
+    batch->add_option("--jobs", jobs, "threads that solve the cases, one a core unless told; the records keep the input's order")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1024))
+        ->capture_default_str();
     cli::WaveCommands waves(app);
 
     try {
@@ -187,11 +192,11 @@ int main(int argc, char** argv)
         if (const auto status = waves.run(settings, out))
             return *status;
         if (batchFile == "-")
-            return cli::runBatch(settings, std::cin, out);
+            return cli::runBatch(settings, std::cin, out, jobs);
         std::ifstream file(batchFile);
         if (!file)
             throw UsageError("cannot read " + batchFile);
-        return cli::runBatch(settings, file, out);
+        return cli::runBatch(settings, file, out, jobs);
     } catch (const UsageError& e) {
         cli::complain(e.what());
         return cli::kUsage;
