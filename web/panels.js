@@ -16,11 +16,11 @@
 
   // --- The window's replica: whole numbers in every box, Enter, About out of the way. -----------
 
-  // A box whose text is wider than the box gets smaller type, down to 70 %, then a wider box; its
-  // whole text is its tooltip and part of its accessible name.
+  // A box whose text is wider than the box grows to the right over the window's background (the
+  // type is already as small as is comfortable); its whole text is its tooltip and part of its
+  // accessible name.
   function fitBoxes() {
     for (const box of replicaBoxes) {
-      box.style.fontSize = '';
       box.style.width = '';
       box.style.zIndex = '';
       if (box.dataset.name === undefined)
@@ -30,12 +30,8 @@
       box.setAttribute('aria-label', cut ? `${box.dataset.name} ${box.value}` : box.dataset.name);
       if (!cut)
         continue;
-      const size = parseFloat(getComputedStyle(box).fontSize);
-      box.style.fontSize = `${Math.max(0.7, box.clientWidth / box.scrollWidth) * size}px`;
-      if (box.scrollWidth > box.clientWidth + 1) {
-        box.style.width = `${box.offsetWidth + box.scrollWidth - box.clientWidth + 2}px`;
-        box.style.zIndex = '1';
-      }
+      box.style.width = `${box.offsetWidth + box.scrollWidth - box.clientWidth + 4}px`;
+      box.style.zIndex = '1';
       box.setSelectionRange(0, 0);
     }
   }
