@@ -168,12 +168,12 @@
   form.addEventListener('press', (event) => {
     lastPress = event.detail;
     fitBoxes();
-    keepState();
     if (!pending) {  // after the press is painted, so the window answers first
       pending = true;
       setTimeout(() => {
         pending = false;
         quantities();
+        keepState();
       });
     }
   });
@@ -395,7 +395,8 @@
 
   // --- Wiring. -------------------------------------------------------------------------------
 
-  function refreshAll() {
+  // The bodies take longest; `later` lets the first keystroke in before them.
+  function refreshAll(later) {
     const answer = core.gasGamma(gas());
     gammaBox.setAttribute('aria-invalid', String(answer.message !== null));
     if (answer.message === null && gasChoice.value !== '')
@@ -403,16 +404,23 @@
     quantities();
     chain();
     table();
-    body();
-    sweep();
+    const bodies = () => {
+      body();
+      sweep();
+      document.documentElement.dataset.panels = String(performance.now());
+    };
+    if (later === true)
+      setTimeout(bodies, 0);
+    else
+      bodies();
     keepState();
   }
-  gasChoice.addEventListener('change', refreshAll);
+  gasChoice.addEventListener('change', () => refreshAll());
   gammaBox.addEventListener('input', () => {
     gasChoice.value = '';
   });
-  gammaBox.addEventListener('change', refreshAll);
-  digitsChoice.addEventListener('change', refreshAll);
+  gammaBox.addEventListener('change', () => refreshAll());
+  digitsChoice.addEventListener('change', () => refreshAll());
   for (const [id, run] of [['chain-form', chain], ['table-form', table], ['body-form', () => { body(); sweep(); }],
     ['sweep-form', sweep]]) {
     $(id).addEventListener('submit', (event) => {
@@ -437,8 +445,7 @@
     gasChoice.value = 'air';
     restoreState();
     shapeFields(false);
-    refreshAll();
-    document.documentElement.dataset.panels = String(performance.now());
+    refreshAll(true);
   });
 
   // For the page's tests and benchmarks: a sweep run and drawn, as the Sweep button does.

@@ -140,10 +140,11 @@ struct Answer {
     std::string csv;
     long long count = 0;
     int digits = 0;
+    long long shownRows = kShownRows;
 
     Answer(std::span<const std::string_view> keys, std::span<const std::string_view> labels,
-           std::span<const std::string_view> columns, int shownDigits)
-        : digits(shownDigits)
+           std::span<const std::string_view> columns, int shownDigits, long long rowsShown = kShownRows)
+        : digits(shownDigits), shownRows(rowsShown)
     {
         std::vector<std::string_view> names(keys.begin(), keys.end());
         names.insert(names.end(), labels.begin(), labels.end());
@@ -161,7 +162,7 @@ struct Answer {
             csv += ',';
         }
         press::appendValues(csv, values, ',');
-        if (count++ >= kShownRows)
+        if (count++ >= shownRows)
             return;
         val row = val::array();
         for (long long k : keys)
@@ -177,7 +178,7 @@ struct Answer {
         out.set("rows", rows);
         out.set("csv", csv);
         out.set("count", static_cast<double>(count));
-        out.set("more", count > kShownRows ? val(std::to_string(count - kShownRows)) : val::null());
+        out.set("more", count > shownRows ? val(std::to_string(count - shownRows)) : val::null());
         out.set("message", val::null());
         return out;
     }
@@ -522,7 +523,7 @@ val sweepPanel(const std::string& gasSpec, const std::string& shape, const std::
         return refusal("the page sweeps at most " + std::to_string(kMostRows) + " values; velhorn-cli body sweeps more");
     const flow::Gas& g = std::get<flow::Gas>(gas);
     const auto& body = std::get<bodies::Shape>(made);
-    Answer answer({}, {}, bodies::kBodyColumns, digits);
+    Answer answer({}, {}, bodies::kBodyColumns, digits, 0);  // plotted and downloaded, not tabled
     std::vector<double> xs, cl, cd, ld;
     std::vector<std::string> problems;
     for (long long i = 0; i < values->count; ++i) {
