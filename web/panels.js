@@ -45,10 +45,20 @@
   });
 
   // About stands over the chart, not the boxes, and Escape closes it.
-  $('Mn_About').addEventListener('click', () => {
+  // Placed before the window's own handler opens it, so opening scrolls nowhere.
+  document.addEventListener('click', (event) => {
+    if (event.target !== $('Mn_About'))
+      return;
     const chart = $('Picture1').getBoundingClientRect();
-    about.style.left = `${Math.max(0, Math.min(chart.left, window.innerWidth - about.offsetWidth)) + window.scrollX}px`;
+    const width = about.offsetWidth || about.querySelector('.area').offsetWidth;
+    about.style.left = `${Math.max(0, Math.min(chart.left, document.documentElement.clientWidth - width)) + window.scrollX}px`;
     about.style.top = `${chart.top + window.scrollY + 8}px`;
+  }, {capture: true});
+  document.addEventListener('click', (event) => {  // once open, it has a width to keep on the screen
+    if (event.target === $('Mn_About') && about.open) {
+      const room = document.documentElement.clientWidth - about.offsetWidth;
+      about.style.left = `${Math.max(0, Math.min(about.getBoundingClientRect().left, room)) + window.scrollX}px`;
+    }
   });
   document.addEventListener('keydown', (event) => {
     if (event.key === 'Escape' && about.open) {
