@@ -3,6 +3,7 @@
 // versions, so the core's extended-precision paths would round like plain doubles and part from
 // velhorn-cli's digits. These keep well over 64 good bits, as the desktop's x87 versions do.
 // The linker takes them before the C library's.
+#include <array>
 #include <cmath>
 
 namespace {
@@ -10,29 +11,48 @@ namespace {
 constexpr long double kLn2 = 0.693147180559945309417232121458176568075500134360255L;
 constexpr long double kSqrtHalf = 0.707106781186547524400844362104849039284835937688474L;
 
-// exp(r) - 1 for |r| <= 0.35: the series at r / 256, then doubled back up eight times through
-// expm1(2a) = expm1(a) (2 + expm1(a)), which keeps its relative precision near 0.
+// 1 / n! and 1 / (2n + 1), rounded once each at compile time: WebAssembly's long double
+// arithmetic is software, so every division at run time costs.
+constexpr auto kInverseFactorials = [] {
+    std::array<long double, 12> c{};
+    long double f = 1;
+    for (int n = 1; n < 12; ++n) {
+        f *= n;
+        c[n] = 1 / f;
+    }
+    return c;
+}();
+constexpr auto kInverseOdds = [] {
+    std::array<long double, 24> c{};
+    for (int n = 0; n < 24; ++n)
+        c[n] = 1.0L / (2 * n + 1);
+    return c;
+}();
+
+// exp(r) - 1 for |r| <= 0.35: the series at r / 256 (whose eleventh term is below 2^-113 of
+// the first), then doubled back up eight times through expm1(2a) = expm1(a) (2 + expm1(a)),
+// which keeps its relative precision near 0.
 long double expm1Small(long double r)
 {
     const long double a = r / 256;
-    long double term = a, sum = a;
-    for (int n = 2; n <= 14; ++n) {
-        term *= a / n;
-        sum += term;
-    }
+    long double sum = kInverseFactorials[11];
+    for (int n = 10; n >= 1; --n)
+        sum = sum * a + kInverseFactorials[n];
+    sum *= a;
     for (int k = 0; k < 8; ++k)
         sum = sum * (2 + sum);
     return sum;
 }
 
-// log(1 + f) for |f| <= 0.4143: 2 atanh(z) with z = f / (2 + f).
+// log(1 + f) for |f| <= 0.4143: 2 atanh(z) with z = f / (2 + f), |z| <= 0.1716, whose series
+// is below 2^-113 of its first term by the 23rd.
 long double log1pSmall(long double f)
 {
     const long double z = f / (2 + f);
     const long double z2 = z * z;
     long double sum = 0;
-    for (int n = 27; n >= 1; --n)
-        sum = sum * z2 + 1.0L / (2 * n + 1);
+    for (int n = 23; n >= 1; --n)
+        sum = sum * z2 + kInverseOdds[n];
     return 2 * z + 2 * z * z2 * sum;
 }
 
