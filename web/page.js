@@ -25,7 +25,9 @@
     core = module;
     bare = core.bareChart();
     document.documentElement.dataset.ready = String(performance.now());
+    return module;
   });
+  window.velhornCore = ready;  // for the panels around the window
 
   // The chart: a retained list of strokes since the last clear, drawn again whenever the canvas
   // changes size, so nothing drawn is ever lost.
@@ -152,6 +154,7 @@
     const outcome = core.press(chosen ? Number(chosen.value) : -1, M1, Teta, M2, separator, new Date().toISOString());
     copyItem.disabled = !core.hasResult();
     applyPress(outcome);
+    form.dispatchEvent(new CustomEvent('press', {detail: {mode: chosen ? Number(chosen.value) : -1, typed: [M1, Teta, M2]}}));
   }
   command.addEventListener('click', Command1_Click);
 
