@@ -4,6 +4,10 @@
 #include "press/records.h"
 #include "press/table_range.h"
 
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -252,6 +256,12 @@ private:
 
 int defaultJobs()
 {
+#if defined(__linux__)
+    // The cores this process may run on (taskset, a container's quota of CPUs), not all the machine's.
+    cpu_set_t cores;
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return std::max(1, CPU_COUNT(&cores));
+#endif
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
