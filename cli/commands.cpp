@@ -4,12 +4,24 @@
 #include "press/records.h"
 #include "press/table_range.h"
 #include "text/number_text.h"
+#include "text/fields.h"
 
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <istream>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace velhorn::cli {
 
@@ -93,40 +105,56 @@ int runTable(const Settings& settings, flow::By by, double from, double to, doub
     return kSolved;
 }
 
-int runBatch(const Settings& settings, std::istream& in, Output& out)
-{
-    std::string line;
-    long long number = 0;
-    std::optional<BatchLayout> layout;
-    while (!layout && std::getline(in, line)) {
-        ++number;
-        if (isBlankOrComment(line))
-            continue;
-        auto header = readBatchHeader(line);
-        if (const auto* error = std::get_if<std::string>(&header)) {
-            complain("line " + std::to_string(number) + ": " + *error);
-            return kUsage;
+namespace {
+
+// A run of batch lines, solved together on one thread and written in their turn. Its buffers
+// keep their size from chunk to chunk, touched once at the start, so a batch of any length uses
+// the memory of a short one.
+struct Chunk {
+    static constexpr std::size_t kLines = 256;
+    static constexpr std::size_t kTextBytes = kLines * 512;
+    std::string input;                                    // the lines, one after another
+    std::vector<std::pair<long long, std::size_t>> lines; // each line's number and end in `input`
+    std::string text;                                     // CSV or TSV records, ready to write
+    std::vector<std::pair<long long, std::array<double, press::kFanColumns.size()>>> records;  // other formats
+    std::vector<std::string> complaints;
+    bool done = false;
+
+    Chunk()
+    {
+        for (std::string* buffer : {&input, &text}) {
+            buffer->resize(kTextBytes);
+            buffer->clear();
         }
-        layout = std::get<BatchLayout>(header);
+        lines.reserve(kLines);
+        records.reserve(kLines);
     }
-    if (!layout) {
-        complain("the cases have no header line naming their columns, such as M1,theta");
-        return kUsage;
+    void clear()
+    {
+        input.clear();
+        lines.clear();
+        text.clear();
+        records.clear();
+        complaints.clear();
+        done = false;
     }
-    constexpr std::string_view kLineKey[] = {"line"};
-    RecordWriter writer(out, settings.format, settings.digits, {std::begin(kLineKey), std::end(kLineKey)},
-                        press::kFanColumns);
-    bool failed = false;
+};
+
+// Solves every line of a chunk: records as text where the format is CSV or TSV (the most of a
+// row's cost, so it runs on the workers too), else as values for the writer.
+void solveChunk(const Settings& settings, const BatchLayout& layout, Chunk& chunk)
+{
+    const bool delimited = settings.format == Format::Csv || settings.format == Format::Tsv;
+    const char separator = settings.format == Format::Csv ? ',' : '\t';
     std::optional<flow::Gas> lineGas;  // the last gamma a line gave, kept while lines repeat it
-    while (std::getline(in, line)) {
-        ++number;
-        if (isBlankOrComment(line))
-            continue;
+    std::size_t begin = 0;
+    for (const auto& [number, end] : chunk.lines) {
+        const std::string_view line(chunk.input.data() + begin, end - begin);
+        begin = end;
         const auto fail = [&](const std::string& why) {
-            complain("line " + std::to_string(number) + ": " + why);
-            failed = true;
+            chunk.complaints.push_back("line " + std::to_string(number) + ": " + why);
         };
-        const auto parsed = readBatchCase(*layout, line);
+        const auto parsed = readBatchCase(layout, line);
         if (const auto* error = std::get_if<std::string>(&parsed)) {
             fail(*error);
             continue;
@@ -150,8 +178,173 @@ int runBatch(const Settings& settings, std::istream& in, Output& out)
             fail(press::problemText(*problem, settings.digits));
             continue;
         }
-        const long long keys[] = {number};
-        writer.write(keys, press::fanValues(std::get<flow::Fan>(fan)));
+        const auto values = press::fanValues(std::get<flow::Fan>(fan));
+        if (delimited) {
+            // As RecordWriter writes a record: the key, then the values.
+            chunk.text += std::to_string(number);
+            chunk.text += separator;
+            text::appendValues(chunk.text, values, separator);
+        } else {
+            chunk.records.emplace_back(number, values);
+        }
+    }
+}
+
+// Threads that solve chunks in any order while the caller hands them out and takes them back
+// in order.
+class Workers {
+public:
+    Workers(int count, const Settings& settings, const BatchLayout& layout, std::vector<Chunk>& chunks)
+        : settings_(settings), layout_(layout), chunks_(chunks)
+    {
+        for (int i = 0; i < count; ++i)
+            threads_.emplace_back([this] { work(); });
+    }
+    ~Workers()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_all();
+        for (auto& thread : threads_)
+            thread.join();
+    }
+    // Chunk number `sequence` (of chunks[sequence % size]) is filled and may be solved.
+    void submit(std::size_t sequence)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            submitted_ = sequence + 1;
+        }
+        wake_.notify_one();
+    }
+    void waitFor(Chunk& chunk)
+    {
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [&] { return chunk.done; });
+    }
+
+private:
+    void work()
+    {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            wake_.wait(lock, [&] { return stopping_ || taken_ < submitted_; });
+            if (taken_ >= submitted_)
+                return;
+            Chunk& chunk = chunks_[taken_++ % chunks_.size()];
+            lock.unlock();
+            solveChunk(settings_, layout_, chunk);
+            lock.lock();
+            chunk.done = true;
+            finished_.notify_all();
+        }
+    }
+
+    const Settings& settings_;
+    const BatchLayout& layout_;
+    std::vector<Chunk>& chunks_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    std::size_t submitted_ = 0;
+    std::size_t taken_ = 0;
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
+
+}  // namespace
+
+int defaultJobs()
+{
+#if defined(__linux__)
+    // The cores this process may run on (taskset, a container's quota of CPUs), not all the machine's.
+    cpu_set_t cores;
+    if (sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return std::max(1, CPU_COUNT(&cores));
+#endif
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+int runBatch(const Settings& settings, std::istream& in, Output& out, int jobs)
+{
+    std::string line;
+    long long number = 0;
+    std::optional<BatchLayout> layout;
+    while (!layout && std::getline(in, line)) {
+        ++number;
+        if (isBlankOrComment(line))
+            continue;
+        auto header = readBatchHeader(line);
+        if (const auto* error = std::get_if<std::string>(&header)) {
+            complain("line " + std::to_string(number) + ": " + *error);
+            return kUsage;
+        }
+        layout = std::get<BatchLayout>(header);
+    }
+    if (!layout) {
+        complain("the cases have no header line naming their columns, such as M1,theta");
+        return kUsage;
+    }
+    constexpr std::string_view kLineKey[] = {"line"};
+    RecordWriter writer(out, settings.format, settings.digits, {std::begin(kLineKey), std::end(kLineKey)},
+                        press::kFanColumns);
+    bool failed = false;
+    const auto fill = [&](Chunk& chunk) {
+        chunk.clear();
+        while (chunk.lines.size() < Chunk::kLines && std::getline(in, line)) {
+            ++number;
+            if (isBlankOrComment(line))
+                continue;
+            chunk.input += line;
+            chunk.lines.emplace_back(number, chunk.input.size());
+        }
+        return !chunk.lines.empty();
+    };
+    const auto emit = [&](Chunk& chunk) {
+        for (const std::string& complaint : chunk.complaints)
+            complain(complaint);
+        failed = failed || !chunk.complaints.empty();
+        // In pieces, so the output's buffer stays at its own small size.
+        constexpr std::size_t kPiece = 1 << 12;
+        for (std::size_t at = 0; at < chunk.text.size(); at += kPiece) {
+            out.buffer().append(chunk.text, at, kPiece);
+            out.maybeFlush();
+        }
+        for (const auto& [key, values] : chunk.records) {
+            const long long keys[] = {key};
+            writer.write(keys, values);
+        }
+    };
+    jobs = std::max(1, jobs);
+    if (jobs == 1) {
+        Chunk chunk;
+        while (fill(chunk)) {
+            solveChunk(settings, *layout, chunk);
+            emit(chunk);
+        }
+    } else {
+        // Two chunks a thread: one being solved, one waiting, while the oldest is written.
+        std::vector<Chunk> chunks(2 * static_cast<std::size_t>(jobs));
+        Workers workers(jobs, settings, *layout, chunks);
+        std::size_t filled = 0;
+        std::size_t written = 0;
+        while (true) {
+            if (filled - written == chunks.size()) {
+                Chunk& oldest = chunks[written++ % chunks.size()];
+                workers.waitFor(oldest);
+                emit(oldest);
+            }
+            if (!fill(chunks[filled % chunks.size()]))
+                break;
+            workers.submit(filled++);
+        }
+        while (written < filled) {
+            Chunk& oldest = chunks[written++ % chunks.size()];
+            workers.waitFor(oldest);
+            emit(oldest);
+        }
     }
     writer.finish();
     return failed ? kNoSolution : kSolved;

@@ -29,8 +29,11 @@ int runSolve(const Settings& settings, std::optional<flow::Given> upstream, std:
 // A gas table from `from` to `to` in steps of `step`, by M or by nu.
 int runTable(const Settings& settings, flow::By by, double from, double to, double step, Output& out);
 
-// Cases from CSV under a header line, one output record a case, in order.
-int runBatch(const Settings& settings, std::istream& in, Output& out);
+// Cases from CSV under a header line, one output record a case, in order; solved on `jobs`
+// threads, a few hundred lines at a time.
+int runBatch(const Settings& settings, std::istream& in, Output& out, int jobs = 1);
+// The machine's cores: how many threads a batch uses unless told.
+[[nodiscard]] int defaultJobs();
 
 // Prints "velhorn-cli: <what>" on standard error.
 void complain(const std::string& what);

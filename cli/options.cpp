@@ -102,7 +102,8 @@ FanCommands::FanCommands(CLI::App& app)
                                          "see shock and corners")),
       table_(app.add_subcommand("table", "a gas table: M, nu, mu, p/p0, T/T0, rho/rho0 over a range")),
       batch_(app.add_subcommand("batch", "cases from CSV, one a line under a header such as M1,theta or "
-                                         "M2,theta or M1,M2 (optionally gamma); one record a case"))
+                                         "M2,theta or M1,M2 (optionally gamma); one record a case")),
+      jobs_(defaultJobs())
 {
     upstream_.add(*solve_, "1", "ahead of the fan");
     downstream_.add(*solve_, "2", "behind the fan");
@@ -116,6 +117,10 @@ FanCommands::FanCommands(CLI::App& app)
 
     batch_->add_option("file", batchFile_, "the CSV file, or - for standard input")->check(
         [](const std::string& path) { return path == "-" ? std::string() : CLI::ExistingFile(path); });
+    batch_->add_option("--jobs", jobs_, "threads that solve the cases, one a core unless told; the records keep the input's order")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1024))
+        ->capture_default_str();
 }
 
 std::optional<int> FanCommands::run(const Settings& settings, Output& out)
@@ -138,11 +143,11 @@ std::optional<int> FanCommands::run(const Settings& settings, Output& out)
     if (!batch_->parsed())
         return std::nullopt;
     if (batchFile_ == "-")
-        return runBatch(settings, std::cin, out);
+        return runBatch(settings, std::cin, out, jobs_);
     std::ifstream file(batchFile_);
     if (!file)
         throw UsageError("cannot read " + batchFile_);
-    return runBatch(settings, file, out);
+    return runBatch(settings, file, out, jobs_);
 }
 
 }  // namespace velhorn::cli

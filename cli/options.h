@@ -60,6 +60,7 @@ private:
     StateOptions upstream_, downstream_;
     std::vector<std::string> thetas_, byMach_, byNu_;
     std::string batchFile_ = "-";
+    int jobs_;
 };
 
 }  // namespace velhorn::cli

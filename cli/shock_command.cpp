@@ -13,11 +13,12 @@ namespace velhorn::cli {
 namespace {
 
 std::variant<flow::Shock, flow::WaveProblem> solveShock(const flow::Gas& gas, double M1, std::optional<double> theta,
-                                                        std::optional<double> beta, bool strong)
+                                                        std::optional<double> beta, bool strong,
+                                                        flow::ShockLimits& limits)
 {
     if (beta)
-        return flow::shockFromAngle(gas, M1, *beta);
-    return flow::shockFromDeflection(gas, M1, *theta, strong ? flow::Branch::Strong : flow::Branch::Weak);
+        return flow::shockFromAngle(gas, M1, *beta, limits);
+    return flow::shockFromDeflection(gas, M1, *theta, strong ? flow::Branch::Strong : flow::Branch::Weak, limits);
 }
 
 }  // namespace
@@ -25,20 +26,21 @@ std::variant<flow::Shock, flow::WaveProblem> solveShock(const flow::Gas& gas, do
 int runShock(const Settings& settings, double M1, std::optional<double> theta, std::optional<double> beta, bool strong,
              Output& out)
 {
-    const auto shock = solveShock(settings.gas, M1, theta, beta, strong);
+    flow::ShockLimits limits;
+    const auto shock = solveShock(settings.gas, M1, theta, beta, strong, limits);
     if (const auto* p = std::get_if<flow::WaveProblem>(&shock)) {
         complain(bodies::waveProblemText(*p, "M1", settings.digits));
         return kNoSolution;
     }
     RecordWriter writer(out, settings.format, settings.digits, {}, bodies::kShockColumns);
-    writer.write({}, bodies::shockValues(std::get<flow::Shock>(shock), flow::shockLimits(settings.gas, M1)));
+    writer.write({}, bodies::shockValues(std::get<flow::Shock>(shock), limits));
     writer.finish();
     return kSolved;
 }
 
 int runShockBatch(const Settings& settings, std::istream& in, bool strong, Output& out)
 {
-    enum Column { kM1, kTheta, kBeta, kGamma };
+    enum Column { kM1, kTheta, kBeta, kGamma, kUnknown };
     std::vector<Column> columns;
     std::string line;
     long long number = 0;
@@ -57,8 +59,8 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
                              : field == "theta" || field == "theta_deg" ? kTheta
                              : field == "beta" || field == "beta_deg"   ? kBeta
                              : field == "gamma"                         ? kGamma
-                                                                        : Column(-1);
-            if (c == Column(-1))
+                                                                        : kUnknown;
+            if (c == kUnknown)
                 error = "unknown column " + quotedField(field) + "; the columns are M1, theta or beta, and gamma";
             else if (seen[c])
                 error = "column " + quotedField(field) + " appears twice";
@@ -124,14 +126,15 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
             }
             gas = &*lineGas;
         }
+        flow::ShockLimits limits;
         const auto shock = solveShock(*gas, values[kM1], byBeta ? std::nullopt : std::optional(values[kTheta]),
-                                      byBeta ? std::optional(values[kBeta]) : std::nullopt, strong);
+                                      byBeta ? std::optional(values[kBeta]) : std::nullopt, strong, limits);
         if (const auto* p = std::get_if<flow::WaveProblem>(&shock)) {
             fail(bodies::waveProblemText(*p, "M1", settings.digits));
             continue;
         }
         const long long keys[] = {number};
-        writer.write(keys, bodies::shockValues(std::get<flow::Shock>(shock), flow::shockLimits(*gas, values[kM1])));
+        writer.write(keys, bodies::shockValues(std::get<flow::Shock>(shock), limits));
     }
     writer.finish();
     return failed ? kNoSolution : kSolved;

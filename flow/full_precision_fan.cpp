@@ -1,6 +1,8 @@
 #include "flow/full_precision_fan.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace velhorn::flow {
@@ -66,6 +68,154 @@ long double nuPrecise(const Gas& gas, long double s)
     return nuClosedForm(s, lambda, gas.lambdaMinusOneLong());
 }
 
+// ---- The fast path ----
+// Air's ratios T/T0, p/p0 and rho/rho0 (and across a fan) are first evaluated in double-double
+// arithmetic (a value as the unevaluated sum of two doubles, about 106 bits): T/T0 = 5/(5 + M^2)
+// and the powers 3.5 and 2.5 as products and a square root, with a bound on the error. Where
+// every value within that bound rounds to the same double, that double is the correctly rounded
+// result; else (within about 2^-37 ulp of a midpoint between two doubles) the long double code
+// decides, as it always did. exp and log1p in long double cost more than the rest of a state;
+// the arctangents stay in long double, where the x87 does them faster than double-double would.
+// fan_test checks the results against quad precision.
+
+struct Wide {
+    double hi;
+    double lo;
+};
+
+// a + b exactly, where |a| >= |b| or a is nought.
+[[gnu::always_inline]] inline Wide quickTwoSum(double a, double b)
+{
+    const double s = a + b;
+    return {s, b - (s - a)};
+}
+
+[[gnu::always_inline]] inline Wide twoSum(double a, double b)
+{
+    const double s = a + b;
+    const double bb = s - a;
+    return {s, (a - (s - bb)) + (b - bb)};
+}
+
+// a * b exactly (Dekker's product: no fused multiply-add is assumed of the machine). Needs
+// |a|, |b| below 2^996.
+[[gnu::always_inline]] inline Wide twoProduct(double a, double b)
+{
+    constexpr double kSplitter = 134217729.0;  // 2^27 + 1
+    const double ta = kSplitter * a;
+    const double ah = ta - (ta - a);
+    const double al = a - ah;
+    const double tb = kSplitter * b;
+    const double bh = tb - (tb - b);
+    const double bl = b - bh;
+    const double p = a * b;
+    return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
+}
+
+// To a few 2^-106 of |a| + |b| (not of the sum, where they cancel: the bounds below count that).
+[[gnu::always_inline]] inline Wide add(Wide a, Wide b)
+{
+    const Wide s = twoSum(a.hi, b.hi);
+    return quickTwoSum(s.hi, s.lo + (a.lo + b.lo));
+}
+
+[[gnu::always_inline]] inline Wide multiply(Wide a, Wide b)
+{
+    Wide p = twoProduct(a.hi, b.hi);
+    p.lo += a.hi * b.lo + a.lo * b.hi;
+    return quickTwoSum(p.hi, p.lo);
+}
+
+// To a few 2^-104: q1 + the quotient of the remainder, which q1 * b.hi leaves exactly.
+[[gnu::always_inline]] inline Wide divide(Wide a, Wide b)
+{
+    const double q1 = a.hi / b.hi;
+    const Wide p = twoProduct(q1, b.hi);
+    const double remainder = (((a.hi - p.hi) - p.lo) + a.lo) - q1 * b.lo;
+    return quickTwoSum(q1, remainder / b.hi);
+}
+
+[[gnu::always_inline]] inline Wide squareRoot(Wide a)
+{
+    if (!(a.hi > 0))
+        return {0, 0};
+    const double x = std::sqrt(a.hi);
+    const Wide x2 = twoProduct(x, x);
+    const double correction = ((a.hi - x2.hi) - x2.lo + a.lo) / (2 * x);
+    return quickTwoSum(x, correction);
+}
+
+// The double nearest to v, if the whole interval v +- bound rounds to it.
+std::optional<double> roundedIfSure(Wide v, double bound)
+{
+    const double magnitude = std::fabs(v.hi);
+    if (!(magnitude >= 0x1p-900) || !(magnitude <= 0x1p900))
+        return std::nullopt;
+    // The binade's power of two: half an ulp is 2^-53 of it, or 2^-54 just below it.
+    // The builtin, as the page's libc++ has no std::bit_cast.
+    const double power = __builtin_bit_cast(double, __builtin_bit_cast(std::uint64_t, magnitude) & 0x7ff0000000000000ULL);
+    double halfUlp = power * 0x1p-53;
+    if (magnitude == power && v.lo != 0 && (v.lo < 0) != (v.hi < 0))
+        halfUlp *= 0.5;
+    if (std::fabs(v.lo) + bound * (1 + 0x1p-40) < halfUlp)
+        return v.hi;
+    return std::nullopt;
+}
+
+// Moderate Mach numbers only: the powers below stay normal doubles in both their parts.
+constexpr double kWideMachLimit = 1e30;
+
+// 5 T0/T = 5 + M^2, exactly 7/5's, to a few 2^-106: M^2 is exact as two doubles.
+Wide airFiveStagnation(double M)
+{
+    return add(Wide{5, 0}, twoProduct(M, M));
+}
+
+// x^3.5 and x^2.5, air's pressure and density powers, as products and a root: under 2^-98 of
+// the value from x within a few 2^-104.
+struct AirPowers {
+    Wide pressure;
+    Wide density;
+};
+
+AirPowers airPowers(Wide x)
+{
+    const Wide x2 = multiply(x, x);
+    const Wide density = multiply(x2, squareRoot(x));
+    return {multiply(density, x), density};
+}
+
+// 256 times that count.
+constexpr double kPowerError = 0x1p-90;
+
+// T/T0, p/p0 and rho/rho0 from T/T0 in double-double; nothing where one of them is unsure.
+struct Ratios {
+    double T;
+    double p;
+    double rho;
+};
+
+std::optional<Ratios> airRatiosFast(Wide ratio)
+{
+    const auto T = roundedIfSure(ratio, std::fabs(ratio.hi) * 0x1p-96);
+    if (!T)
+        return std::nullopt;
+    const AirPowers powers = airPowers(ratio);
+    const auto p = roundedIfSure(powers.pressure, std::fabs(powers.pressure.hi) * kPowerError);
+    const auto rho = roundedIfSure(powers.density, std::fabs(powers.density.hi) * kPowerError);
+    if (!p || !rho)
+        return std::nullopt;
+    return Ratios{*T, *p, *rho};
+}
+
+// Whether the gas is air with its exact 7/5, which the fast ratios stand for.
+bool isAir(const Gas& gas)
+{
+    return gas.gamma() == 1.4 && gas.halfGammaMinusOneLong() == 0.2L;
+}
+
+
+
 // d(nu)/ds, radians per unit s: (lambda^2 - 1) s^2 / ((lambda^2 + s^2)(1 + s^2)).
 template <typename Real>
 Real nuSlope(Real s, Real lambdaSquaredMinusOne)
@@ -120,6 +270,21 @@ std::optional<Real> newton(Nu nu, Real target, Real s, Real lambdaSquaredMinusOn
     return s;
 }
 
+// For air, a start within 0.05% of M: Hall's rational approximation of the inverse in
+// y = (nu / nuMax)^(2/3) (I. M. Hall, Aeronautical Journal 79, 1975), two Newton passes fewer
+// than from `fallback`, the bounds below. Near M = 1, where its error is large beside s, the
+// bounds do better.
+double hallStart(double nuRadians, double fallback)
+{
+    constexpr double kNuMaxRadians = 2.2768531636906952;  // (sqrt 6 - 1) pi / 2
+    const double f = nuRadians / kNuMaxRadians;
+    const double y = std::cbrt(f * f);
+    const double M = (1 + y * (1.3604 + y * (0.0962 - 0.5127 * y))) / (1 - y * (0.6722 + 0.3278 * y));
+    if (!(M > 1.1) || !(M < 1e6))
+        return fallback;
+    return std::sqrt((M - 1) * (M + 1));
+}
+
 // s for which nu(s) = target radians, in long double. Near M = 1, from the series inverted; else
 // safeguarded Newton in double on the fast nu, then one Newton step on the precise nu: the fast
 // nu is off by a few ulps at most, well within that step's quadratic reach. Past gamma = 1e200
@@ -129,8 +294,10 @@ std::optional<long double> sFromNu(const Gas& gas, long double targetLong)
     const long double d = gas.lambdaSquaredMinusOneLong();
     const long double oneMinusQ = gas.oneMinusInverseLambdaSquaredLong();
     // nu < (1 - q) s^3 / 3 for every s, so this is a lower bound of s, and close to it while s is
-    // small. Formed in long double, where even the smallest double angle keeps its cube root.
-    const long double small = std::cbrt(3 * targetLong / oneMinusQ);
+    // small. Formed in long double, where even the smallest double angle keeps its cube root;
+    // where it is only the Newton passes' start, the double's root is as good and much quicker.
+    const long double cube = 3 * targetLong / oneMinusQ;
+    const long double small = cube > 1e-3L && cube < 1e300L ? std::cbrt(static_cast<double>(cube)) : std::cbrt(cube);
     if (small < kSeriesStart) {
         // nu = (1 - q) s^3 / 3 (1 - 3 (1 + q) s^2 / 5 + ...), inverted to the same order.
         const long double q = 1 - oneMinusQ;
@@ -145,7 +312,9 @@ std::optional<long double> sFromNu(const Gas& gas, long double targetLong)
         return newton(nu, targetLong, start, d);
     }
     const auto nu = [&](double s) { return nuFast(gas, s); };
-    const auto s = newton(nu, static_cast<double>(targetLong), static_cast<double>(start), static_cast<double>(d));
+    const double target = static_cast<double>(targetLong);
+    const double first = isAir(gas) ? hallStart(target, static_cast<double>(start)) : static_cast<double>(start);
+    const auto s = newton(nu, target, first, static_cast<double>(d));
     if (!s)
         return std::nullopt;
     const long double sl = *s;
@@ -233,6 +402,14 @@ State stateAt(const Gas& gas, double M, double nu)
     state.M = M;
     state.nu = nu;
     state.mu = static_cast<double>(std::atan2(1.0L, sFromMach(M)) * kDegreesPerRadianLong);
+    if (isAir(gas) && M <= kWideMachLimit) {
+        if (const auto r = airRatiosFast(divide(Wide{5, 0}, airFiveStagnation(M)))) {
+            state.TOverT0 = r->T;
+            state.pOverP0 = r->p;
+            state.rhoOverRho0 = r->rho;
+            return state;
+        }
+    }
     // In long double: p/p0 raises T/T0 to gamma/(gamma - 1), which multiplies every rounding
     // of T/T0 and of the exponent by as much again as the logarithm of T0/T. That logarithm is
     // log1p of (gamma - 1)/2 M^2, which keeps its digits when gamma - 1 makes T0/T nearly 1.
@@ -253,10 +430,22 @@ Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream)
     fan.upstream = upstream;
     fan.downstream = downstream;
     fan.theta = downstream.nu - upstream.nu;
+    fan.forwardMachLine = upstream.mu;
+    fan.rearwardMachLine = downstream.mu - fan.theta;
+    fan.nuMax = nuMaxDegrees(gas);
+    fan.maxTurn = fan.nuMax - upstream.nu;
     // From the two Mach numbers, not as quotients of the states' ratios, which lose their digits
     // when p/p0 is subnormal or nought; p0 and rho0 are the same on both sides of the fan. The
     // logarithm of T1/T2 = b/a is log1p of (b - a)/a, formed from M2 - M1 so that a small turn
     // keeps its digits, unless T1/T2 is below 1/2, where that log1p would cancel instead.
+    if (isAir(gas) && upstream.M <= kWideMachLimit && downstream.M <= kWideMachLimit) {
+        if (const auto r = airRatiosFast(divide(airFiveStagnation(upstream.M), airFiveStagnation(downstream.M)))) {
+            fan.T2T1 = r->T;
+            fan.p2p1 = r->p;
+            fan.rho2rho1 = r->rho;
+            return fan;
+        }
+    }
     const long double M1 = upstream.M;
     const long double M2 = downstream.M;
     const long double k = gas.halfGammaMinusOneLong();
@@ -267,10 +456,6 @@ Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream)
     fan.T2T1 = static_cast<double>(a / b);
     fan.p2p1 = static_cast<double>(powers.pressure);
     fan.rho2rho1 = static_cast<double>(powers.density);
-    fan.forwardMachLine = upstream.mu;
-    fan.rearwardMachLine = downstream.mu - fan.theta;
-    fan.nuMax = nuMaxDegrees(gas);
-    fan.maxTurn = fan.nuMax - upstream.nu;
     return fan;
 }
 

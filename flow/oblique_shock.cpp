@@ -11,6 +11,42 @@ namespace {
 const long double kPiLong = 4 * std::atan(1.0L);
 const long double kDegreesPerRadianLong = 180 / kPiLong;
 
+// atan at the table's points k/64, from which atanUnit starts.
+struct ArctanTable {
+    long double at[65];
+    ArctanTable()
+    {
+        for (int k = 0; k <= 64; ++k)
+            at[k] = std::atan(k / 64.0L);
+    }
+};
+const ArctanTable kArctan;
+
+// atan(x) for 0 <= x <= 1, in radians, to a few long double ulps: atan(c) at the table point
+// c nearest x plus the series of atan((x - c) / (1 + x c)), whose argument is at most 1/128, so
+// five terms reach 2^-70. atanl itself costs several times as much, and every shock takes four.
+long double atanUnit(long double x)
+{
+    // The index only picks a nearby point; rounding x to double first avoids x87's slow conversion.
+    const int k = static_cast<int>(static_cast<double>(x) * 64 + 0.5);
+    const long double c = k / 64.0L;
+    const long double t = (x - c) / (1 + x * c);
+    const long double s = t * t;
+    return kArctan.at[k] + (t + t * s * (-1 / 3.0L + s * (1 / 5.0L + s * (-1 / 7.0L + s * (1 / 9.0L)))));
+}
+
+// atan(t) and atan2(y, x) in degrees for arguments >= 0 (not both 0), the ratio taken the way
+// that is at most 1.
+double arctanDegrees(long double t)
+{
+    return static_cast<double>((t <= 1 ? atanUnit(t) : kPiLong / 2 - atanUnit(1 / t)) * kDegreesPerRadianLong);
+}
+
+double arctanDegrees(long double y, long double x)
+{
+    return static_cast<double>((y <= x ? atanUnit(y / x) : kPiLong / 2 - atanUnit(x / y)) * kDegreesPerRadianLong);
+}
+
 // The relation in w = cot(beta), where it is a cubic with no spurious branch:
 //   tan(theta) = G(w) = 2 w (m - w^2) / (B + A w^2),  m = M^2 - 1, A = (gamma + 1) M^2 + 2,
 //   B = (gamma - 1) M^2 + 2.
@@ -22,6 +58,8 @@ struct Relation {
     long double m;     // M^2 - 1, from (M - 1)(M + 1) so it keeps its bits near M = 1
     long double A;
     long double B;
+    long double wMax;  // w of thetaMax
+    long double tanMax;
 
     Relation(const Gas& gas, double M)
     {
@@ -32,37 +70,52 @@ struct Relation {
         m = (ML - 1) * (ML + 1);
         A = (gamma + 1) * M2 + 2;
         B = 2 * half * M2 + 2;
+        // Where G' = 0: the positive root of m B x^2 - (m A + 3 B) x - A = 0 in x = 1/w^2,
+        // written so nothing cancels.
+        const long double b = m * A + 3 * B;
+        wMax = std::sqrt(2 * m * B / (b + std::sqrt(b * b + 4 * m * A * B)));
+        tanMax = tanTheta(wMax);
     }
     long double tanTheta(long double w) const { return 2 * w * (m - w * w) / (B + A * w * w); }
-    // w of thetaMax: where G' = 0, the positive root of m B x^2 - (m A + 3 B) x - A = 0 in x = 1/w^2,
-    // written so nothing cancels.
-    long double wAtMax() const
-    {
-        const long double b = m * A + 3 * B;
-        return std::sqrt(2 * m * B / (b + std::sqrt(b * b + 4 * m * A * B)));
-    }
 };
 
-// The root of H(w) = 2 w (m - w^2) - T (B + A w^2) between `from` and the crest of H. H is concave
-// for w > 0 and negative at both ends of 0..sqrt(m), so Newton from either end climbs to the root
-// on its own side without overshooting; near thetaMax, where the two roots meet, it slows to
-// halving the distance a step, and the cap is far above what that takes.
-long double rootFrom(const Relation& r, long double T, long double from)
+// Newton on H(w) = 2 w (m - w^2) - T (B + A w^2) from w, moving in `direction` only. H is concave
+// for w > 0 and negative at both ends of 0..sqrt(m), so from either end, or from any point between
+// an end and the root on its side of the crest, Newton climbs to that root without overshooting;
+// near thetaMax, where the two roots meet, it slows to halving the distance a step, and the cap
+// is far above what that takes.
+template <typename Real>
+Real climb(Real m, Real A, Real B, Real T, Real w, int direction)
 {
-    long double w = from;
     for (int pass = 0; pass < 200; ++pass) {
-        const long double w2 = w * w;
-        const long double H = 2 * w * (r.m - w2) - T * (r.B + r.A * w2);
-        const long double slope = 2 * r.m - 6 * w2 - 2 * T * r.A * w;
+        const Real w2 = w * w;
+        const Real H = 2 * w * (m - w2) - T * (B + A * w2);
+        const Real slope = 2 * m - 6 * w2 - 2 * T * A * w;
         if (H >= 0 || !(slope != 0))
             break;
-        const long double next = w - H / slope;
+        const Real next = w - H / slope;
         // Monotone from the start: a step that turns back, or does not move, is rounding.
-        if (!((next - w) * (from == 0 ? 1 : -1) > 0))
+        if (!((next - w) * direction > 0))
             break;
         w = next;
     }
     return w;
+}
+
+// The root of H between `from` (sqrt(m) for the weak shock, 0 for the strong) and the crest.
+// Most of the climb is done in double, which is cheap; from a point a little short of that
+// root, far more than double's error there, long double finishes in two or three steps. A start
+// that lands on the wrong side, as near the crest where double's root is poor, or a gas beyond
+// double's range, climbs the whole way in long double.
+long double rootFrom(const Relation& r, long double T, long double from)
+{
+    const int direction = from == 0 ? 1 : -1;
+    const double near = climb<double>(static_cast<double>(r.m), static_cast<double>(r.A), static_cast<double>(r.B),
+                                      static_cast<double>(T), static_cast<double>(from), direction);
+    const long double start = near - direction * 0x1p-32L * near;
+    const long double H = 2 * start * (r.m - start * start) - T * (r.B + r.A * start * start);
+    const bool onItsSide = direction > 0 ? start >= 0 && start < r.wMax : start > r.wMax && start <= from;
+    return climb<long double>(r.m, r.A, r.B, T, onItsSide && H < 0 ? start : from, direction);
 }
 
 bool finite(const Shock& s)
@@ -83,7 +136,7 @@ std::variant<Shock, WaveProblem> shockAt(const Gas& gas, const Relation& r, doub
     s.M1 = M1;
     s.theta = theta;
     s.strong = w < wMax;
-    s.beta = static_cast<double>(std::atan2(1.0L, w) * kDegreesPerRadianLong);
+    s.beta = arctanDegrees(1, w);
     const long double g = r.gamma;
     const long double w2 = w * w;
     const long double n1 = r.M2 / (1 + w2);             // Mn1^2 = M^2 sin^2(beta)
@@ -121,55 +174,48 @@ std::optional<WaveProblem> machProblem(double M1)
 
 }  // namespace
 
-ShockLimits shockLimits(const Gas& gas, double M1)
+namespace {
+
+ShockLimits limitsOf(const Relation& r)
 {
-    const Relation r(gas, M1);
     ShockLimits limits;
-    const long double wMach = std::sqrt(r.m);
-    limits.mu = static_cast<double>(std::atan2(1.0L, wMach) * kDegreesPerRadianLong);
-    const long double w = r.wAtMax();
-    limits.thetaMax = static_cast<double>(std::atan(r.tanTheta(w)) * kDegreesPerRadianLong);
-    limits.betaMax = static_cast<double>(std::atan2(1.0L, w) * kDegreesPerRadianLong);
+    limits.mu = arctanDegrees(1, std::sqrt(r.m));
+    limits.thetaMax = arctanDegrees(r.tanMax);
+    limits.betaMax = arctanDegrees(1, r.wMax);
     // M2 = 1: sin^2(beta) = [(g+1) M^2 - (3-g) + sqrt((g+1)((g+1) M^4 - 2 (3-g) M^2 + g + 9))] / (4 g M^2)
     // and w^2 = (1 - sin^2) / sin^2.
     const long double g = r.gamma;
     const long double root = std::sqrt((g + 1) * ((g + 1) * r.M2 * r.M2 - 2 * (3 - g) * r.M2 + g + 9));
     const long double numerator = (g + 1) * r.M2 - (3 - g) + root;
-    const long double wSonic = std::sqrt(std::fmax(0.0L, (4 * g * r.M2 - numerator) / numerator));
-    limits.thetaSonic = static_cast<double>(std::atan(r.tanTheta(wSonic)) * kDegreesPerRadianLong);
-    limits.betaSonic = static_cast<double>(std::atan2(1.0L, wSonic) * kDegreesPerRadianLong);
+    const long double w = std::sqrt(std::fmax(0.0L, (4 * g * r.M2 - numerator) / numerator));
+    limits.thetaSonic = arctanDegrees(2 * w * (r.m - w * w), r.B + r.A * w * w);
+    limits.betaSonic = arctanDegrees(1, w);
     return limits;
 }
 
-std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, double theta, Branch branch)
+std::variant<Shock, WaveProblem> fromDeflection(const Gas& gas, const Relation& r, double M1, double theta,
+                                                Branch branch)
 {
-    if (const auto problem = machProblem(M1))
-        return *problem;
     if (!std::isfinite(theta))
         return WaveProblem{WaveProblem::Kind::NotFinite, M1, theta, 0, 0};
-    const Relation r(gas, M1);
-    const long double wMax = r.wAtMax();
-    const long double T = std::tan(theta / kDegreesPerRadianLong);
-    const long double tanMax = r.tanTheta(wMax);
-    if (theta < 0 || T > tanMax) {
-        const double thetaMax = static_cast<double>(std::atan(tanMax) * kDegreesPerRadianLong);
+    // Past 90 degrees the tangent turns negative and would pass for a small deflection.
+    const long double T = theta < 90 ? std::tan(theta / kDegreesPerRadianLong) : std::numeric_limits<long double>::infinity();
+    if (theta < 0 || T > r.tanMax) {
+        const double thetaMax = arctanDegrees(r.tanMax);
         // A theta that rounds onto thetaMax itself is the crest.
         if (!(theta >= 0) || theta > thetaMax)
             return WaveProblem{theta < 0 ? WaveProblem::Kind::NotACompression : WaveProblem::Kind::Detached, M1, theta, 0,
                                thetaMax};
-        return shockAt(gas, r, M1, theta, wMax, tanMax, wMax);
+        return shockAt(gas, r, M1, theta, r.wMax, r.tanMax, r.wMax);
     }
     const long double w = branch == Branch::Weak ? rootFrom(r, T, std::sqrt(r.m)) : rootFrom(r, T, 0);
-    return shockAt(gas, r, M1, theta, w, T, wMax);
+    return shockAt(gas, r, M1, theta, w, T, r.wMax);
 }
 
-std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta)
+std::variant<Shock, WaveProblem> fromAngle(const Gas& gas, const Relation& r, double M1, double beta)
 {
-    if (const auto problem = machProblem(M1))
-        return *problem;
-    const Relation r(gas, M1);
     const long double wMach = std::sqrt(r.m);
-    const double mu = static_cast<double>(std::atan2(1.0L, wMach) * kDegreesPerRadianLong);
+    const double mu = arctanDegrees(1, wMach);
     if (!(beta >= mu && beta <= 90))
         return WaveProblem{std::isfinite(beta) ? WaveProblem::Kind::BetaOutOfRange : WaveProblem::Kind::NotFinite, M1,
                            beta, mu, 90};
@@ -177,11 +223,51 @@ std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, doubl
     // 90 degrees is the normal shock exactly, and mu itself may round to either side of the Mach wave.
     const long double w = beta == 90 ? 0.0L : std::fmin(std::cos(b) / std::sin(b), wMach);
     const long double T = r.tanTheta(w);
-    const double theta = static_cast<double>(std::atan(T) * kDegreesPerRadianLong);
-    auto shock = shockAt(gas, r, M1, theta, w, T, r.wAtMax());
+    const double theta = arctanDegrees(T);
+    auto shock = shockAt(gas, r, M1, theta, w, T, r.wMax);
     if (auto* s = std::get_if<Shock>(&shock))
         s->beta = beta;  // the angle given, not its round trip through w
     return shock;
+}
+
+}  // namespace
+
+ShockLimits shockLimits(const Gas& gas, double M1)
+{
+    return limitsOf(Relation(gas, M1));
+}
+
+std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, double theta, Branch branch)
+{
+    if (const auto problem = machProblem(M1))
+        return *problem;
+    return fromDeflection(gas, Relation(gas, M1), M1, theta, branch);
+}
+
+std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, double theta, Branch branch,
+                                                     ShockLimits& limits)
+{
+    if (const auto problem = machProblem(M1))
+        return *problem;
+    const Relation r(gas, M1);
+    limits = limitsOf(r);
+    return fromDeflection(gas, r, M1, theta, branch);
+}
+
+std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta)
+{
+    if (const auto problem = machProblem(M1))
+        return *problem;
+    return fromAngle(gas, Relation(gas, M1), M1, beta);
+}
+
+std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta, ShockLimits& limits)
+{
+    if (const auto problem = machProblem(M1))
+        return *problem;
+    const Relation r(gas, M1);
+    limits = limitsOf(r);
+    return fromAngle(gas, r, M1, beta);
 }
 
 }  // namespace velhorn::flow

@@ -64,4 +64,11 @@ struct WaveProblem {
 // The shock standing at beta (mu <= beta <= 90) in a flow at M1.
 [[nodiscard]] std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta);
 
+// The same, with shockLimits(gas, M1) into `limits` wherever M1 has them, for less than the two
+// calls cost apart.
+[[nodiscard]] std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, double theta,
+                                                                   Branch branch, ShockLimits& limits);
+[[nodiscard]] std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta,
+                                                              ShockLimits& limits);
+
 }  // namespace velhorn::flow

@@ -16,12 +16,20 @@ void appendNames(std::string& out, std::span<const std::string_view> names, char
 
 void appendValues(std::string& out, std::span<const double> values, char separator)
 {
+    // A row is laid out on the stack and appended whole: one copy instead of one a value.
+    char line[1024];
+    char* end = line;
     for (std::size_t i = 0; i < values.size(); ++i) {
+        if (end - line > static_cast<std::ptrdiff_t>(sizeof line - kNumberTextSize - 1)) {
+            out.append(line, static_cast<std::size_t>(end - line));
+            end = line;
+        }
         if (i > 0)
-            out += separator;
-        appendShortest(out, values[i]);
+            *end++ = separator;
+        end = writeShortest(end, values[i] == 0 ? 0.0 : values[i]);  // no "-0"
     }
-    out += '\n';
+    *end++ = '\n';
+    out.append(line, static_cast<std::size_t>(end - line));
 }
 
 std::string_view trimField(std::string_view text)

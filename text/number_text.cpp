@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -12,17 +13,16 @@ namespace velhorn::text {
 
 namespace {
 
-// The decimal digits of `n`, most significant first; how many.
-int digitsOf(std::uint64_t n, char* out)
+[[gnu::always_inline]] inline void eightDigits(char* out, std::uint32_t n)
 {
-    char reversed[20];
-    int count = 0;
-    do {
-        reversed[count++] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n != 0);
-    std::reverse_copy(reversed, reversed + count, out);
-    return count;
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                     "8081828384858687888990919293949596979899";
+    const std::uint32_t high = n / 10000, low = n % 10000;
+    std::memcpy(out, kPairs + 2 * (high / 100), 2);
+    std::memcpy(out + 2, kPairs + 2 * (high % 100), 2);
+    std::memcpy(out + 4, kPairs + 2 * (low / 100), 2);
+    std::memcpy(out + 6, kPairs + 2 * (low % 100), 2);
 }
 
 char* writeExponent(char* out, int exponent)
@@ -51,43 +51,66 @@ char* writeShortest(char* first, double value)
         *out++ = '0';
         return out;
     }
-    // The shortest digits that read back (Dragonbox): value = digits * 10^exponent.
+    // The shortest digits that read back (Dragonbox): value = significand * 10^exponent. A batch
+    // writes a dozen or more a row, so the digits are written all 17 places at once, leading
+    // zeros and all, and copied in fixed sizes, which the compiler inlines; hence the room.
     const auto decimal = fmt::detail::dragonbox::to_decimal(value);
-    char digits[20];
-    const int count = digitsOf(decimal.significand, digits);
-    const int point = count + decimal.exponent;  // digits before the decimal point, when positive
-    const int scientificLength = count + (count > 1 ? 1 : 0) + (std::abs(point - 1) >= 100 ? 5 : 4);
-    const int fixedLength = point <= 0 ? 2 - point + count : point >= count ? point : count + 1;
-    if (scientificLength < fixedLength) {
-        *out++ = digits[0];
-        if (count > 1) {
-            *out++ = '.';
-            out = std::copy(digits + 1, digits + count, out);
+    char digits[40] = {};
+    const std::uint64_t top = decimal.significand / 100000000;
+    digits[0] = static_cast<char>('0' + top / 100000000);
+    eightDigits(digits + 1, static_cast<std::uint32_t>(top % 100000000));
+    eightDigits(digits + 9, static_cast<std::uint32_t>(decimal.significand % 100000000));
+    // The number of digits from the significand's bit length, corrected by one comparison.
+    static constexpr std::uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000,
+                                                1000000000, 10000000000, 100000000000, 1000000000000,
+                                                10000000000000, 100000000000000, 1000000000000000,
+                                                10000000000000000, 100000000000000000};
+    const int bits = 64 - std::countl_zero(decimal.significand);
+    const int estimate = bits * 1233 >> 12;
+    const int count = estimate + (decimal.significand >= kPowers[estimate]);
+    const char* d = digits + 17 - count;
+    const int exponent = decimal.exponent + count - 1;  // of the first digit
+    const int absolute = exponent < 0 ? -exponent : exponent;
+    const int scientificSize = count + (count > 1) + 2 + (absolute >= 100 ? 3 : 2);
+    const int fixedSize = exponent < 0 ? count + 1 - exponent : exponent >= count - 1 ? exponent + 1 : count + 1;
+    if (scientificSize < fixedSize) {
+        out[0] = d[0];
+        out[1] = '.';
+        std::memcpy(out + 2, d + 1, 16);
+        out += count > 1 ? count + 1 : 1;
+        return writeExponent(out, exponent);
+    }
+    if (exponent < 0) {
+        // Fixed wins only with a few zeros after the point.
+        std::memcpy(out, "0.00000000", 10);
+        out += 1 - exponent;
+        std::memcpy(out, d, 17);
+        return out + count;
+    }
+    if (exponent >= count - 1) {
+        if (value >= 0x1p53) {
+            // Of the texts this long that read back, the exact value is the closest. Fixed
+            // notation is chosen only below 10^23, which 128 bits hold exactly.
+            __extension__ using Whole = unsigned __int128;
+            auto whole = static_cast<Whole>(value);
+            char reversed[40];
+            int n = 0;
+            do {
+                reversed[n++] = static_cast<char>('0' + static_cast<int>(whole % 10));
+                whole /= 10;
+            } while (whole != 0);
+            return std::reverse_copy(reversed, reversed + n, out);
         }
-        return writeExponent(out, point - 1);
+        // Below 2^53, so at most 16 places before the point.
+        std::memcpy(out, d, 17);
+        out += count;
+        std::memset(out, '0', 16);
+        return out + (exponent + 1 - count);
     }
-    if (point <= 0) {
-        *out++ = '0';
-        *out++ = '.';
-        out = std::fill_n(out, -point, '0');
-        return std::copy(digits, digits + count, out);
-    }
-    if (point >= count) {
-        // A whole number: of the texts this long that read back, the exact value is the closest.
-        // Fixed notation is chosen only below 10^23, which 128 bits hold exactly.
-        __extension__ using Whole = unsigned __int128;
-        auto whole = static_cast<Whole>(value);
-        char reversed[40];
-        int n = 0;
-        do {
-            reversed[n++] = static_cast<char>('0' + static_cast<int>(whole % 10));
-            whole /= 10;
-        } while (whole != 0);
-        return std::reverse_copy(reversed, reversed + n, out);
-    }
-    out = std::copy(digits, digits + point, out);
-    *out++ = '.';
-    return std::copy(digits + point, digits + count, out);
+    std::memcpy(out, d, 17);
+    out[exponent + 1] = '.';
+    std::memcpy(out + exponent + 2, d + exponent + 1, 16);
+    return out + count + 1;
 }
 
 char* writeGeneral(char* first, double value, int precision)
@@ -139,7 +162,8 @@ char* writeGeneral(char* first, double value, int precision)
 void appendShortest(std::string& out, double value)
 {
     char buffer[kNumberTextSize];
-    out.append(buffer, writeShortest(buffer, value == 0 ? 0.0 : value));  // no "-0"
+    const char* end = writeShortest(buffer, value == 0 ? 0.0 : value);  // no "-0"
+    out.append(buffer, static_cast<std::size_t>(end - buffer));  // the iterator form takes a slow path
 }
 
 std::string shortestNumber(double value)

@@ -8,8 +8,8 @@
 // (native, Windows, WebAssembly) writes and reads the same bytes and none depends on a locale.
 namespace velhorn::text {
 
-// Room for any text below: 17 digits, a sign, a point and a three-digit exponent.
-inline constexpr std::size_t kNumberTextSize = 32;
+// Room for any text below (at most 24 characters), and for the shortest text's fixed-size copies.
+inline constexpr std::size_t kNumberTextSize = 48;
 
 // The shortest text that reads back to `value`, laid out as std::to_chars lays it out: fixed or
 // scientific notation, whichever is shorter, fixed on a tie. `first` must have kNumberTextSize

@@ -23,7 +23,9 @@
   const ready = VelhornCore().then((module) => {
     core = module;
     document.documentElement.dataset.ready = String(performance.now());
+    return module;
   });
+  window.velhornCore = ready;  // for the panels around the window
 
   // The chart: the core keeps what was drawn since the last clear and places it on whole device
   // pixels; the page paints it again whenever the canvas changes size, so nothing is ever lost.
@@ -126,6 +128,7 @@
     const outcome = core.press(chosen ? Number(chosen.value) : -1, M1, Teta, M2, separator, new Date().toISOString());
     copyItem.disabled = !core.hasResult();
     applyPress(outcome);
+    form.dispatchEvent(new CustomEvent('press', {detail: {mode: chosen ? Number(chosen.value) : -1, typed: [M1, Teta, M2]}}));
   }
   command.addEventListener('click', Command1_Click);
 

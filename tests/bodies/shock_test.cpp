@@ -120,7 +120,11 @@ TEST(Shock, RefusalsNameTheRange)
     for (const Case& c : std::vector<Case>{{0.8, 5, WaveProblem::Kind::Subsonic},
                                            {2, -1, WaveProblem::Kind::NotACompression},
                                            {2, NAN, WaveProblem::Kind::NotFinite},
-                                           {NAN, 5, WaveProblem::Kind::NotFinite}}) {
+                                           {NAN, 5, WaveProblem::Kind::NotFinite},
+                                           // past 90 degrees tan(theta) is negative or small again
+                                           {3, 90, WaveProblem::Kind::Detached},
+                                           {3, 100, WaveProblem::Kind::Detached},
+                                           {3, 200, WaveProblem::Kind::Detached}}) {
         const auto r = shockFromDeflection(Gas::air(), c.M1, c.theta);
         ASSERT_TRUE(std::holds_alternative<WaveProblem>(r)) << c.M1 << " " << c.theta;
         EXPECT_EQ(std::get<WaveProblem>(r).kind, c.kind) << c.M1 << " " << c.theta;
@@ -128,6 +132,36 @@ TEST(Shock, RefusalsNameTheRange)
     const auto low = shockFromAngle(Gas::air(), 2, 29);  // below the Mach angle, 30
     ASSERT_TRUE(std::holds_alternative<WaveProblem>(low));
     EXPECT_NEAR(std::get<WaveProblem>(low).low, 30, 1e-12);
+}
+
+// The shock with its limits in one call is the two calls apart, to the bit, on both branches and
+// from beta, for gases either side of air and Mach numbers from near 1 to far beyond any table.
+TEST(Shock, WithLimitsIsBothCallsApart)
+{
+    struct Case { double gamma, M1, theta, beta; };
+    for (const Case& c : std::vector<Case>{{1.4, 1.05, 0.5, 80}, {1.4, 3, 20, 40}, {5.0 / 3, 2, 10, 50},
+                                           {1.1, 8, 30, 10}, {1.4, 1e6, 45, 60}}) {
+        SCOPED_TRACE(testing::Message() << c.gamma << " " << c.M1 << " " << c.theta);
+        const Gas gas(c.gamma);
+        const ShockLimits apart = shockLimits(gas, c.M1);
+        for (Branch branch : {Branch::Weak, Branch::Strong}) {
+            ShockLimits together;
+            const auto both = shockFromDeflection(gas, c.M1, c.theta, branch, together);
+            const auto alone = shockFromDeflection(gas, c.M1, c.theta, branch);
+            ASSERT_TRUE(std::holds_alternative<Shock>(both) && std::holds_alternative<Shock>(alone));
+            EXPECT_EQ(std::get<Shock>(both).beta, std::get<Shock>(alone).beta);
+            EXPECT_EQ(std::get<Shock>(both).p02p01, std::get<Shock>(alone).p02p01);
+            EXPECT_EQ(together.thetaMax, apart.thetaMax);
+            EXPECT_EQ(together.betaMax, apart.betaMax);
+            EXPECT_EQ(together.thetaSonic, apart.thetaSonic);
+            EXPECT_EQ(together.mu, apart.mu);
+        }
+        ShockLimits fromBeta;
+        const auto byAngle = shockFromAngle(gas, c.M1, c.beta, fromBeta);
+        ASSERT_TRUE(std::holds_alternative<Shock>(byAngle));
+        EXPECT_EQ(std::get<Shock>(byAngle).M2, std::get<Shock>(shockFromAngle(gas, c.M1, c.beta)).M2);
+        EXPECT_EQ(fromBeta.betaSonic, apart.betaSonic);
+    }
 }
 
 // Corners: a convex corner is the fan, a concave one the shock, in the order given; and a turn

@@ -1,7 +1,12 @@
 #include "cli/batch.h"
+#include "cli/commands.h"
+#include "press/records.h"
+#include "text/fields.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -61,6 +66,62 @@ TEST(BatchCase, ReadsEachFieldStrictly)
         ASSERT_TRUE(std::holds_alternative<std::string>(result));
         EXPECT_EQ(std::get<std::string>(result), b.reason);
     }
+}
+
+// Solved on several threads, a batch writes the same records in the same order as on one,
+// whatever the format, across many chunks and with lines that fail among them; each record is
+// the one solveFan gives its own line.
+TEST(Batch, ThreadsKeepTheInputsOrder)
+{
+    std::string input = "M1,theta,gamma\n";
+    std::vector<std::pair<double, double>> cases;
+    for (int i = 0; i < 3000; ++i) {
+        const double M1 = 1.2 + (i % 97) * 0.037;
+        const double theta = (i % 89) * 0.31;
+        cases.emplace_back(M1, theta);
+        input += std::to_string(M1) + "," + std::to_string(theta) + "," + (i % 3 == 0 ? "1.3" : "1.4") + "\n";
+        if (i % 500 == 7)
+            input += "2,200,1.4\n";  // no solution: reported, no record
+    }
+    const auto run = [&](Format format, int jobs) {
+        std::FILE* file = std::tmpfile();
+        int status = 0;
+        {
+            Output out(file);
+            std::istringstream in(input);
+            Settings settings;
+            settings.format = format;
+            status = runBatch(settings, in, out, jobs);
+        }
+        EXPECT_EQ(status, kNoSolution);
+        std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+        std::rewind(file);
+        EXPECT_EQ(std::fread(text.data(), 1, text.size(), file), text.size());
+        std::fclose(file);
+        return text;
+    };
+    for (Format format : {Format::Csv, Format::Tsv, Format::Json, Format::Table}) {
+        const std::string one = run(format, 1);
+        for (int jobs : {2, 3, 8}) {
+            EXPECT_EQ(run(format, jobs), one) << jobs << " threads, format " << static_cast<int>(format);
+        }
+    }
+    std::istringstream csv(run(Format::Csv, 4));
+    std::string line;
+    std::getline(csv, line);  // the header
+    std::size_t index = 0;
+    while (std::getline(csv, line)) {
+        ASSERT_LT(index, cases.size());
+        const flow::Gas gas(index % 3 == 0 ? 1.3 : 1.4);
+        const auto fan = std::get<flow::Fan>(
+            flow::solveFan(gas, flow::Given{flow::By::Mach, std::stod(std::to_string(cases[index].first))},
+                           std::nullopt, std::stod(std::to_string(cases[index].second))));
+        std::string expected;
+        text::appendValues(expected, press::fanValues(fan), ',');
+        EXPECT_EQ(line.substr(line.find(',') + 1) + "\n", expected) << line;
+        ++index;
+    }
+    EXPECT_EQ(index, cases.size());
 }
 
 }  // namespace

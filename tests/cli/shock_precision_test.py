@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """velhorn-cli's oblique shocks against an independent 40-digit evaluation (mpmath) of the
-theta-beta-M relation and the jumps across the shock, for air (7/5), gamma = 5/3 and 1.2, on
+theta-beta-M relation, the jumps across the shock and the limits at M1, for air (7/5),
+gamma = 5/3 and 1.2, on
 the weak and the strong branch. Each value is held to 2 ulps plus its condition bound: how far
 the exact value moves when theta moves by 2^-62 of itself, which near theta_max (where the two
 branches meet) is what no evaluation in long double can beat. Usage: shock_precision_test.py VELHORN_CLI"""
@@ -17,7 +18,8 @@ from mpmath import mp, mpf, tan, atan, sin, sqrt, pi, findroot
 mp.dps = 40
 CLI = sys.argv[1]
 GASES = [("air", 1.4, mpf(7) / 5), ("5/3", 5 / 3, mpf(5 / 3)), ("1.2", 1.2, mpf(1.2))]
-QUANTITIES = ["beta_deg", "M2", "Mn1", "Mn2", "p2_p1", "rho2_rho1", "T2_T1", "p02_p01"]
+QUANTITIES = ["beta_deg", "M2", "Mn1", "Mn2", "p2_p1", "rho2_rho1", "T2_T1", "p02_p01", "theta_max_deg",
+              "beta_max_deg", "theta_sonic_deg"]
 
 
 def relation(g, M):
@@ -43,8 +45,14 @@ def exact(g, M, theta, strong):
     p = 1 + 2 * g / (g + 1) * (n1 - 1)
     rho = (g + 1) * n1 / ((g - 1) * n1 + 2)
     n2 = (1 + (g - 1) / 2 * n1) / (g * n1 - (g - 1) / 2)
+    # The limits depend on M alone; M2 = 1 behind the weak shock at theta_sonic.
+    G = lambda w: atan(2 * w * (m - w * w) / (B + A * w * w)) * 180 / pi
+    w_sonic = findroot(lambda w: sqrt((1 + (g - 1) / 2 * M * M / (1 + w * w)) / (g * M * M / (1 + w * w) - (g - 1) / 2))
+                       / sin(atan(1 / w) - atan(2 * w * (m - w * w) / (B + A * w * w))) - 1, (w_max, sqrt(m)),
+                       solver="anderson")
     return {"beta_deg": beta * 180 / pi, "M2": sqrt(n2) / sin(beta - th), "Mn1": sqrt(n1), "Mn2": sqrt(n2),
-            "p2_p1": p, "rho2_rho1": rho, "T2_T1": p / rho, "p02_p01": rho ** (g / (g - 1)) * p ** (-1 / (g - 1))}
+            "p2_p1": p, "rho2_rho1": rho, "T2_T1": p / rho, "p02_p01": rho ** (g / (g - 1)) * p ** (-1 / (g - 1)),
+            "theta_max_deg": G(w_max), "beta_max_deg": atan(1 / w_max) * 180 / pi, "theta_sonic_deg": G(w_sonic)}
 
 
 def ulps(value, reference):

@@ -3,9 +3,11 @@
 #include "flow/solve.h"
 
 #include <gtest/gtest.h>
+#include <quadmath.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -100,6 +102,123 @@ TEST(Fan, InverseReachesTheTargetToTheLastBits)
             const double quantum = nuDegrees(gas, std::nextafter(*found, INFINITY)) - nuDegrees(gas, *found);
             const double ulp = std::nextafter(target, INFINITY) - target;
             EXPECT_LE(std::fabs(nuDegrees(gas, *found) - target), quantum + 4 * ulp);
+        }
+    }
+}
+
+// Against quad precision (libquadmath, 113 bits): every value is the double nearest to the
+// exact one. Where the exact value lies within 2^-8 ulp of a midpoint between two doubles, the
+// long double evaluation decides and is held to one ulp; those cases are few, and counted.
+namespace quad {
+
+using Quad = __float128;
+const Quad kPi = 4 * atanq(1);
+
+struct Exact {
+    Quad lambda, k, pressurePower, densityPower;
+};
+
+Exact exactGas(double gamma)
+{
+    const Quad g = gamma == 1.4 ? Quad(7) / 5 : Quad(gamma);
+    return {sqrtq((g + 1) / (g - 1)), (g - 1) / 2, g / (g - 1), 1 / (g - 1)};
+}
+
+Quad nuOf(const Exact& e, Quad M)
+{
+    const Quad s = sqrtq((M - 1) * (M + 1));
+    return (e.lambda * atanq(s / e.lambda) - atanq(s)) * 180 / kPi;
+}
+
+// Whether `value` is the double nearest to `exact`; where `exact` lies near a midpoint, whether
+// it is one of the two doubles round it.
+// Held to one ulp (`loose`) where the long double evaluation alone is not that good: other
+// gases raise T/T0 to their powers in it, whose exponent's rounding reaches a tenth of an ulp at
+// large M; below M = 1.1 its nu cancels by up to 10 bits. The inverse is held to the nearest
+// double from M = 1.05 to 10 only: beyond, it magnifies nu's last bits by nu / (M dnu/dM), a
+// thousand at M = 5000, and InverseReachesTheTargetToTheLastBits holds it there.
+struct Check {
+    bool loose = false;
+    double margin = 0x1p-8;  // from a midpoint, in ulps
+    int count = 0;
+    int nearMidpoint = 0;
+    int wrong = 0;
+    void operator()(double value, Quad exact, bool looseHere = false)
+    {
+        const bool loose = this->loose || looseHere;
+        const double nearest = static_cast<double>(exact);
+        const double ulp = std::nextafter(std::fabs(nearest), INFINITY) - std::fabs(nearest);
+        const double fromMidpoint = 0.5 - static_cast<double>(fabsq(exact - nearest)) / ulp;
+        ++count;
+        if (loose || fromMidpoint < margin) {
+            nearMidpoint += !loose;
+            wrong += std::fabs(value - nearest) > ulp;
+        } else {
+            wrong += value != nearest;
+        }
+    }
+};
+
+}  // namespace quad
+
+TEST(Fan, EveryValueIsTheNearestDoubleToTheExactOne)
+{
+    using quad::Quad;
+    std::uint64_t seed = 12345;
+    const auto uniform = [&] {  // a 64-bit linear congruential generator's top 53 bits
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(seed >> 11) * 0x1p-53;
+    };
+    for (double gamma : {1.4, 5.0 / 3, 1.2, 1.3}) {
+        SCOPED_TRACE(testing::Message() << "gamma " << gamma);
+        const Gas gas(gamma);
+        const quad::Exact e = quad::exactGas(gamma);
+        // nu, mu and the inverse are the long double's alone, good to about 2^-9 ulp beyond
+        // M = 1.1; air's ratios are decided in double-double unless within 2^-38 ulp.
+        quad::Check nu{false, 0x1p-6}, mu{false, 0x1p-6}, inverse{false, 0x1p-6}, T;
+        quad::Check p{gamma != 1.4}, rho{gamma != 1.4}, across{gamma != 1.4};
+        constexpr int kCases = 20000;
+        for (int i = 0; i < kCases; ++i) {
+            // M from 1 + 1e-3 to 1e4, spread evenly in log(M - 1).
+            const double M = 1 + std::pow(10.0, -3 + 7 * uniform());
+            const State s = stateAt(gas, M);
+            const Quad MQ = M;
+            const Quad stagnation = 1 + e.k * MQ * MQ;
+            nu(s.nu, quad::nuOf(e, MQ), M < 1.1);
+            mu(s.mu, atan2q(1, sqrtq((MQ - 1) * (MQ + 1))) * 180 / quad::kPi);
+            T(s.TOverT0, 1 / stagnation);
+            p(s.pOverP0, powq(1 / stagnation, e.pressurePower));
+            rho(s.rhoOverRho0, powq(1 / stagnation, e.densityPower));
+            // Across a fan to a second Mach number up to twice the first.
+            const double M2 = M * (1 + uniform());
+            const Fan f = fanBetween(gas, s, stateAt(gas, M2));
+            const Quad ratio = stagnation / (1 + e.k * Quad(M2) * Quad(M2));
+            across(f.T2T1, ratio);
+            across(f.p2p1, powq(ratio, e.pressurePower));
+            across(f.rho2rho1, powq(ratio, e.densityPower));
+            // The inverse: the root of nu(M) = target, by Newton's method in quad from the M
+            // whose nu rounds to the target.
+            if (M < 1.05 || M > 10)
+                continue;
+            const double target = s.nu;
+            const auto found = machFromNu(gas, target);
+            ASSERT_TRUE(found);
+            Quad root = M;
+            for (int pass = 0; pass < 6; ++pass) {
+                const Quad step = Quad(1e-20) * root;
+                const Quad slope = (quad::nuOf(e, root + step) - quad::nuOf(e, root - step)) / (2 * step);
+                root -= (quad::nuOf(e, root) - target) / slope;
+            }
+            inverse(*found, root);
+        }
+        const std::pair<const char*, const quad::Check*> checks[] = {
+            {"nu", &nu}, {"mu", &mu}, {"T/T0", &T}, {"p/p0", &p}, {"rho/rho0", &rho}, {"across", &across},
+            {"inverse", &inverse}};
+        for (const auto& [name, check] : checks) {
+            EXPECT_EQ(check->wrong, 0) << name;
+            if (!check->loose) {
+                EXPECT_LT(check->nearMidpoint, check->count * check->margin * 4) << name;  // expected: 2 margins
+            }
         }
     }
 }

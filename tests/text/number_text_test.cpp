@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -71,6 +72,37 @@ TEST(ShortestNumber, LaysOutAsTheStandardLibrary)
     for (int i = 0; i < 200'000; ++i) {
         const double value = std::pow(10.0, exponent(random));
         ASSERT_EQ(shortestNumber(value), standardShortest(value)) << std::hexfloat << value;
+    }
+}
+
+// The records' shortest text is the standard library's to_chars, whatever writes it: at the
+// switches between fixed and scientific, at the ends of the range, and on random bit patterns.
+TEST(ShortestNumber, SameTextAsToCharsAtTheSwitchesAndEnds)
+{
+    const auto expected = [](double v) {
+        char buffer[64];
+        return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v == 0 ? 0.0 : v).ptr);
+    };
+    std::vector<double> values = {1, -1, 0.1, 0.3, 1e15, 1e16, 1e21, 1e22, 1.2345678901234568e20, 123456789012345680000.0,
+                                  1e-4, 1e-5, 1.5e-5, 0.00012345, 1e100, 1e-100, 5e-324, 2.2250738585072014e-308,
+                                  std::numeric_limits<double>::max(), 9007199254740993.0, 4.35, 100, 1200, 1.4,
+                                  0.0, -0.0};
+    for (int e = -330; e <= 310; ++e) {
+        values.push_back(std::pow(10.0, e));
+        values.push_back(1.25 * std::pow(10.0, e));
+        values.push_back(std::nextafter(std::pow(10.0, e), 0.0));
+    }
+    std::mt19937_64 bits(20240611);
+    for (int i = 0; i < 300000; ++i) {
+        const double v = std::bit_cast<double>(bits());
+        if (std::isfinite(v))
+            values.push_back(v);
+        values.push_back(std::ldexp(static_cast<double>(bits() >> 11), -static_cast<int>(bits() % 64)));
+    }
+    for (double v : values) {
+        if (std::isfinite(v)) {
+            ASSERT_EQ(shortestNumber(v), expected(v)) << std::bit_cast<std::uint64_t>(v);
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The page in Debian's headless Chromium: each mode and a refusal read back from its boxes,
-dialog and chart pixels; a press made with the keyboard alone; the dark scheme's contrast; and
-thousands of random presses fed to the page and to the desktop's press, their texts equal.
+dialog and chart pixels; a press made with the keyboard alone; the dark scheme's contrast;
+thousands of random presses fed to the page and to the desktop's press, their texts equal; and
+presses at extreme inputs against the desktop's.
 
     page_test.py SITE_FOLDER PRESS_PROBE
 """
@@ -222,6 +223,41 @@ def differential(driver, url, count=3000):
     check(len(desktop) == len(cases) and differences == 0, "the page and the desktop's press differ")
 
 
+def extremes(driver, url, count=4000):
+    """Presses out to M = 1e8, turns near both ends of their range and ratios past 1e30, made by
+    the page's core and by the desktop's press. Below M = 1e6 every text must agree; above it, in
+    the M2 mode, nu1 lies so near nu_max that the inverse turns the last bit of the C library's
+    atan (musl's on the page, glibc's on the desktop) into digits of p2/p1, so those are counted."""
+    browser.open_page(driver, url)
+    rng = random.Random(29)
+    cases = []
+    for _ in range(count):
+        M1, M2 = (f"{10 ** rng.uniform(0, 8):.6g}" for _ in range(2))
+        teta = rng.choice([f"{rng.uniform(0, 130.45):.5g}", f"{130.454 - 10 ** rng.uniform(-6, 0):.9g}",
+                           f"{10 ** rng.uniform(-9, 0):.4g}"])
+        cases.append([rng.randrange(3), M1, teta, M2, "."])
+    page = driver.execute_async_script("""
+        const [cases, done] = arguments;
+        VelhornCore().then((c) => done(cases.map(([m, a, b, e, s]) => {
+            const o = c.press(m, a, b, e, s, ''); return {boxes: o.boxes, message: o.message, output: o.output}; })));""",
+                                       cases)
+    desktop = desktop_presses(cases)
+    ordinary = far = 0
+    for case, p, want in zip(cases, page, desktop):
+        if [p["boxes"], p["message"], p["output"]] == [want["boxes"], want["message"], want["output"]]:
+            continue
+        largest = max(float(case[1]) if case[0] != 0 else 0, float(case[3]) if case[0] != 2 else 0)
+        if case[0] == 2 and largest >= 1e6 and p["boxes"][:5] == want["boxes"][:5] and p["message"] == want["message"]:
+            far += 1
+        else:
+            ordinary += 1
+            if ordinary <= 5:
+                print("differs:", case, p, want)
+    print(f"extremes: {count} presses with M up to 1e8, {ordinary} differ below M1 = 1e6 or in another box, "
+          f"{far} in p2/p1 or T2/T1 of an M2 press from M1 above 1e6")
+    check(ordinary == 0, "the page and the desktop's press differ at extreme inputs")
+
+
 def main():
     global PROBE
     site, PROBE = sys.argv[1], sys.argv[2]
@@ -237,6 +273,7 @@ def main():
             from_disk(driver, site)
             dark_contrast(driver, url)
             differential(driver, url)
+            extremes(driver, url)
         finally:
             driver.quit()
         german = browser.chromium(lang="de-DE")
