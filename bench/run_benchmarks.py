@@ -161,6 +161,12 @@ with tempfile.TemporaryDirectory() as scratch:
     floor = dict(line.split() for line in subprocess.run(one_core + [os.path.join(bench, "batch_floor"), cases],
                                                          capture_output=True, text=True, check=True).stdout.splitlines())
     row("batch of 10^6 M1,theta cases to CSV", batch, "s", float(floor["core_seconds"]), goal_ratio=1.5, goal_absolute=1)
+    # The same batch on every core (--jobs defaults to them) against one thread, neither pinned.
+    with open(result, "w") as out:
+        threaded = min(timed([cli, "--format", "csv", "batch", cases], stdout=out) for _ in range(3))
+        single = min(timed([cli, "--format", "csv", "batch", "--jobs", "1", cases], stdout=out) for _ in range(3))
+    row(f"  same, --jobs {os.cpu_count()}, unpinned (floor: --jobs 1; goal: 1.7x faster)", threaded, "s", single,
+        goal_ratio=0.59)
     numpy_env = {k: v for k, v in os.environ.items() if k not in ("OPENBLAS_CORETYPE", "OPENBLAS_L2_SIZE")}
     numpy = timed(one_core + ["/usr/bin/python3", os.path.join(here, "numpy_batch.py"), cases, result], env=numpy_env,
                   stderr=subprocess.DEVNULL)

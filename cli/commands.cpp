@@ -126,8 +126,10 @@ struct Chunk {
             buffer->resize(kTextBytes);
             buffer->clear();
         }
-        lines.reserve(kLines);
-        records.reserve(kLines);
+        lines.resize(kLines);
+        lines.clear();
+        records.resize(kLines);
+        records.clear();
     }
     void clear()
     {
