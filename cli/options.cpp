@@ -3,8 +3,6 @@
 #include "flow/gas.h"
 #include "text/number_text.h"
 
-#include <fstream>
-#include <iostream>
 #include <map>
 
 namespace velhorn::cli {
@@ -142,12 +140,7 @@ std::optional<int> FanCommands::run(const Settings& settings, Output& out)
     }
     if (!batch_->parsed())
         return std::nullopt;
-    if (batchFile_ == "-")
-        return runBatch(settings, std::cin, out, jobs_);
-    std::ifstream file(batchFile_);
-    if (!file)
-        throw UsageError("cannot read " + batchFile_);
-    return runBatch(settings, file, out, jobs_);
+    return withInput(batchFile_, [&](std::istream& in) { return runBatch(settings, in, out, jobs_); });
 }
 
 }  // namespace velhorn::cli

@@ -4,6 +4,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <fstream>
+#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -20,6 +22,19 @@ struct UsageError : std::runtime_error {
 
 // An option's value as a number, or a UsageError naming the option.
 [[nodiscard]] double number(const std::string& option, const std::string& text);
+
+// `run`'s status on standard input for "-", else on the file at `path`; a UsageError when it
+// cannot be read.
+template <typename Run>
+int withInput(const std::string& path, Run run)
+{
+    if (path == "-")
+        return run(std::cin);
+    std::ifstream file(path);
+    if (!file)
+        throw UsageError("cannot read " + path);
+    return run(file);
+}
 
 // The commands CLI11 knows, as "solve, table, ... and body".
 [[nodiscard]] std::string commandNames(CLI::App& app);

@@ -100,12 +100,7 @@ std::optional<int> WaveCommands::run(const Settings& settings, Output& out)
             if (!batch_.empty()) {
                 if (!M1_.empty() || !theta_.empty() || !beta_.empty())
                     throw Usage("shock --batch takes its cases from the file, not from --M1, --theta or --beta");
-                if (batch_ == "-")
-                    return runShockBatch(settings, std::cin, strong_, out);
-                std::ifstream file(batch_);
-                if (!file)
-                    throw Usage("cannot read " + batch_);
-                return runShockBatch(settings, file, strong_, out);
+                return withInput(batch_, [&](std::istream& in) { return runShockBatch(settings, in, strong_, out); });
             }
             if (M1_.empty() || theta_.empty() == beta_.empty())
                 throw Usage("shock: give --M1 and one of --theta and --beta, or --batch FILE");
