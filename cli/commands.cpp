@@ -150,7 +150,10 @@ void solveChunk(const Settings& settings, const BatchLayout& layout, Chunk& chun
     const char separator = settings.format == Format::Csv ? ',' : '\t';
     std::optional<flow::Gas> lineGas;  // the last gamma a line gave, kept while lines repeat it
     std::size_t begin = 0;
-    for (const auto& [number, end] : chunk.lines) {
+    for (const auto& numbered : chunk.lines) {
+        // Not a structured binding: clang 14 cannot capture one in the lambda below.
+        const auto number = std::get<0>(numbered);
+        const auto end = std::get<1>(numbered);
         const std::string_view line(chunk.input.data() + begin, end - begin);
         begin = end;
         const auto fail = [&](const std::string& why) {
