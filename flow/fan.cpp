@@ -152,7 +152,8 @@ std::optional<double> roundedIfSure(Wide v, double bound)
     if (!(magnitude >= 0x1p-900) || !(magnitude <= 0x1p900))
         return std::nullopt;
     // The binade's power of two: half an ulp is 2^-53 of it, or 2^-54 just below it.
-    const double power = std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) & 0x7ff0000000000000ULL);
+    // The builtin, as the page's libc++ has no std::bit_cast.
+    const double power = __builtin_bit_cast(double, __builtin_bit_cast(std::uint64_t, magnitude) & 0x7ff0000000000000ULL);
     double halfUlp = power * 0x1p-53;
     if (magnitude == power && v.lo != 0 && (v.lo < 0) != (v.hi < 0))
         halfUlp *= 0.5;
