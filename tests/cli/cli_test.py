@@ -6,19 +6,8 @@ import csv
 import io
 import json
 import subprocess
-import sys
 
-CLI = sys.argv[1]
-results = []
-
-
-def check(condition, what):
-    results.append(bool(condition))
-    print(("ok    " if condition else "FAIL  ") + what)
-
-
-def run(*args, stdin=None):
-    return subprocess.run([CLI, *args], input=stdin, capture_output=True, text=True, timeout=60)
+from harness import CLI, check, finish, run
 
 
 def records(fmt, text):
@@ -93,5 +82,4 @@ reader.stdout.close()
 reader.wait(timeout=60)
 check(reader.stderr.read() == b"", f"output to a closed pipe ends quietly (status {reader.returncode})")
 
-print(f"{sum(results)} passed, {len(results) - sum(results)} failed")
-sys.exit(0 if all(results) else 1)
+finish()

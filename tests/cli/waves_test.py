@@ -7,22 +7,10 @@ import csv
 import io
 import json
 import os
-import subprocess
-import sys
 import tempfile
 import xml.etree.ElementTree as ElementTree
 
-CLI = sys.argv[1]
-results = []
-
-
-def check(condition, what):
-    results.append(bool(condition))
-    print(("ok    " if condition else "FAIL  ") + what)
-
-
-def run(*args, stdin=None):
-    return subprocess.run([CLI, *args], input=stdin, capture_output=True, text=True, timeout=60)
+from harness import CLI, check, finish, run
 
 
 def rows(text):
@@ -106,5 +94,4 @@ with tempfile.TemporaryDirectory() as scratch:
     r = run("corners", "--M1", "2", "--theta", "5,-5", "--svg", picture)
     check(r.returncode == 0 and ElementTree.parse(picture).getroot().tag.endswith("svg"), "corners draw too")
 
-print(f"{sum(results)} passed, {len(results) - sum(results)} failed")
-sys.exit(0 if all(results) else 1)
+finish()
