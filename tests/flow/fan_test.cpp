@@ -3,7 +3,11 @@
 #include "flow/solve.h"
 
 #include <gtest/gtest.h>
+// GCC's own library; clang (the sanitizer build) does not see its header, and skips that test.
+#if __has_include(<quadmath.h>)
 #include <quadmath.h>
+#define VELHORN_QUAD 1
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -106,6 +110,7 @@ TEST(Fan, InverseReachesTheTargetToTheLastBits)
     }
 }
 
+#ifdef VELHORN_QUAD
 // Against quad precision (libquadmath, 113 bits): every value is the double nearest to the
 // exact one. Where the exact value lies within 2^-8 ulp of a midpoint between two doubles, the
 // long double evaluation decides and is held to one ulp; those cases are few, and counted.
@@ -222,6 +227,7 @@ TEST(Fan, EveryValueIsTheNearestDoubleToTheExactOne)
         }
     }
 }
+#endif
 
 TEST(Solve, EveryPairOfGivensGivesTheSameFan)
 {
