@@ -8,7 +8,7 @@ import time
 
 import numpy as np
 
-from numpy_batch import GAMMA, K, LAMBDA, NU_MAX, nu  # noqa: F401 (the same gas and closed-form nu)
+from numpy_batch import GAMMA, K, LAMBDA, NU_MAX, nu, state  # noqa: F401 (the same gas, nu and state)
 
 
 def mach_from_nu(target):
@@ -32,12 +32,6 @@ def mach_from_nu(target):
             break
         active = active[moving]
     return np.sqrt(1 + s * s)
-
-
-def state(M):
-    stagnation = 1 + K * M * M
-    p = stagnation ** (-GAMMA / (GAMMA - 1))
-    return nu(M), np.degrees(np.arcsin(1 / M)), p, 1 / stagnation, p * stagnation
 
 
 def fan(M1, theta):

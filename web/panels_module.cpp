@@ -194,23 +194,18 @@ val refusal(const std::string& why)
 }
 
 // The gas the panels use: a name velhorn-cli knows, or any gamma above 1.
-std::variant<flow::Gas, std::string> gasOf(const std::string& spec)
+std::variant<flow::Gas, std::string> gasOf(const std::string& choice)
 {
-    if (const flow::GasPreset* preset = flow::findGasPreset(spec))
+    if (const flow::GasPreset* preset = flow::findGasPreset(choice))
         return flow::Gas(preset->gamma);
-    const auto gamma = text::readNumber(spec);
+    const auto gamma = text::readNumber(choice);
     if (!gamma)
-        return "\u03b3 = \u201c" + spec + "\u201d is not a number";
+        return "\u03b3 = \u201c" + choice + "\u201d is not a number";
     try {
         return flow::Gas(*gamma);
     } catch (const std::invalid_argument& e) {
-        return "\u03b3 = " + spec + ": " + e.what();
+        return "\u03b3 = " + choice + ": " + e.what();
     }
-}
-
-std::optional<double> numberOf(const std::string& text)
-{
-    return text::readNumber(text);
 }
 
 val gases()
@@ -227,9 +222,9 @@ val gases()
 }
 
 // A gas's gamma as the page shows it beside the choice.
-val gasGamma(const std::string& spec)
+val gasGamma(const std::string& choice)
 {
-    const auto gas = gasOf(spec);
+    const auto gas = gasOf(choice);
     if (const auto* why = std::get_if<std::string>(&gas))
         return refusal(*why);
     val out = val::object();
@@ -240,10 +235,10 @@ val gasGamma(const std::string& spec)
 
 // Every quantity of the fan for the window's last press: the two quantities it was given, read
 // as the window reads them, solved exactly for the chosen gas. mode as the press takes it.
-val fanPanel(const std::string& gasSpec, int mode, const std::u16string& M1, const std::u16string& Teta,
+val fanPanel(const std::string& gasChoice, int mode, const std::u16string& M1, const std::u16string& Teta,
              const std::u16string& M2, int digits)
 {
-    const auto gas = gasOf(gasSpec);
+    const auto gas = gasOf(gasChoice);
     if (const auto* why = std::get_if<std::string>(&gas))
         return refusal(*why);
     using flow::By;
@@ -263,12 +258,12 @@ val fanPanel(const std::string& gasSpec, int mode, const std::u16string& M1, con
 }
 
 // The same fan from numbers given as velhorn-cli takes them: `solve --M1 A --theta B`.
-val solvePanel(const std::string& gasSpec, const std::string& M1, const std::string& theta, int digits)
+val solvePanel(const std::string& gasChoice, const std::string& M1, const std::string& theta, int digits)
 {
-    const auto gas = gasOf(gasSpec);
+    const auto gas = gasOf(gasChoice);
     if (const auto* why = std::get_if<std::string>(&gas))
         return refusal(*why);
-    const auto m = numberOf(M1), t = numberOf(theta);
+    const auto m = text::readNumber(M1), t = text::readNumber(theta);
     if (!m || !t)
         return refusal("M1 and \u03b8 must be numbers, with a point");
     const auto solved = flow::solveFan(std::get<flow::Gas>(gas), flow::Given{flow::By::Mach, *m}, std::nullopt, *t);
@@ -313,12 +308,12 @@ std::variant<std::vector<double>, std::string> angleList(const std::string& text
 
 // Corners turned one after another: `solve --M1 A --theta B --theta C ...`, each fan, then the
 // whole chain as one.
-val chainPanel(const std::string& gasSpec, const std::string& M1, const std::string& thetas, int digits)
+val chainPanel(const std::string& gasChoice, const std::string& M1, const std::string& thetas, int digits)
 {
-    const auto gas = gasOf(gasSpec);
+    const auto gas = gasOf(gasChoice);
     if (const auto* why = std::get_if<std::string>(&gas))
         return refusal(*why);
-    const auto m = numberOf(M1);
+    const auto m = text::readNumber(M1);
     if (!m)
         return refusal("M1 must be a number, with a point");
     const auto angles = angleList(thetas);
@@ -347,13 +342,13 @@ val chainPanel(const std::string& gasSpec, const std::string& M1, const std::str
 }
 
 // A gas table: `table --M FROM TO STEP` (by 0) or `table --nu FROM TO STEP` (by 1).
-val tablePanel(const std::string& gasSpec, int by, const std::string& from, const std::string& to,
+val tablePanel(const std::string& gasChoice, int by, const std::string& from, const std::string& to,
                const std::string& step, int digits)
 {
-    const auto gas = gasOf(gasSpec);
+    const auto gas = gasOf(gasChoice);
     if (const auto* why = std::get_if<std::string>(&gas))
         return refusal(*why);
-    const auto f = numberOf(from), t = numberOf(to), s = numberOf(step);
+    const auto f = text::readNumber(from), t = text::readNumber(to), s = text::readNumber(step);
     if (!f || !t || !s)
         return refusal("from, to and step must be numbers, with a point");
     const auto range = press::tableRange(*f, *t, *s);
@@ -381,14 +376,14 @@ std::variant<bodies::Shape, std::string> shapeOf(const std::string& shape, const
 {
     if (shape == "plate")
         return bodies::flatPlate();
-    const auto s = numberOf(size);
+    const auto s = text::readNumber(size);
     if (!s)
         return std::string(shape == "wedge" ? "the half-angle" : "the thickness") + " must be a number, with a point";
     bodies::ShapeOrReason made;
     if (shape == "wedge") {
         made = bodies::wedge(*s);
     } else if (shape == "diamond") {
-        const auto c = numberOf(crest);
+        const auto c = text::readNumber(crest);
         if (!c)
             return std::string("the crest must be a number, with a point");
         made = bodies::diamond(*s, *c);
@@ -400,6 +395,20 @@ std::variant<bodies::Shape, std::string> shapeOf(const std::string& shape, const
     if (const auto* why = std::get_if<std::string>(&made))
         return *why;
     return std::get<bodies::Shape>(made);
+}
+
+// The gas and the shape a body panel is given, or why either cannot be had.
+std::variant<std::pair<flow::Gas, bodies::Shape>, std::string> bodyOf(const std::string& gasChoice,
+                                                                       const std::string& shape, const std::string& size,
+                                                                       const std::string& crest, int facets)
+{
+    const auto gas = gasOf(gasChoice);
+    if (const auto* why = std::get_if<std::string>(&gas))
+        return *why;
+    auto made = shapeOf(shape, size, crest, facets);
+    if (const auto* why = std::get_if<std::string>(&made))
+        return *why;
+    return std::pair{std::get<flow::Gas>(gas), std::move(std::get<bodies::Shape>(made))};
 }
 
 std::string_view strokeKind(bodies::Stroke::Kind kind)
@@ -452,20 +461,16 @@ val drawingOf(const bodies::Drawing& d)
 }
 
 // One body at one M and alpha: its forces, its facets and its drawing.
-val bodyPanel(const std::string& gasSpec, const std::string& shape, const std::string& size, const std::string& crest,
+val bodyPanel(const std::string& gasChoice, const std::string& shape, const std::string& size, const std::string& crest,
               int facets, const std::string& M, const std::string& alpha, int digits)
 {
-    const auto gas = gasOf(gasSpec);
-    if (const auto* why = std::get_if<std::string>(&gas))
+    const auto chosen = bodyOf(gasChoice, shape, size, crest, facets);
+    if (const auto* why = std::get_if<std::string>(&chosen))
         return refusal(*why);
-    const auto made = shapeOf(shape, size, crest, facets);
-    if (const auto* why = std::get_if<std::string>(&made))
-        return refusal(*why);
-    const auto m = numberOf(M), a = numberOf(alpha);
+    const auto& [g, body] = std::get<std::pair<flow::Gas, bodies::Shape>>(chosen);
+    const auto m = text::readNumber(M), a = text::readNumber(alpha);
     if (!m || !a)
         return refusal("M\u221e and \u03b1 must be numbers, with a point");
-    const flow::Gas& g = std::get<flow::Gas>(gas);
-    const auto& body = std::get<bodies::Shape>(made);
     const auto solved = bodies::solveBody(g, body, *m, *a);
     if (const auto* problem = std::get_if<bodies::BodyProblem>(&solved))
         return refusal(bodies::bodyProblemText(*problem, 6));
@@ -505,17 +510,15 @@ std::vector<double> ticks(double low, double high)
 
 // A sweep of alpha (over 0) or of M (over 1) with the other held: the forces at each value, and
 // the plot of cl, cd and L/D against it as polylines in its own frame, with its tick texts.
-val sweepPanel(const std::string& gasSpec, const std::string& shape, const std::string& size, const std::string& crest,
+val sweepPanel(const std::string& gasChoice, const std::string& shape, const std::string& size, const std::string& crest,
                int facets, int over, const std::string& from, const std::string& to, const std::string& step,
                const std::string& held, int digits)
 {
-    const auto gas = gasOf(gasSpec);
-    if (const auto* why = std::get_if<std::string>(&gas))
+    const auto chosen = bodyOf(gasChoice, shape, size, crest, facets);
+    if (const auto* why = std::get_if<std::string>(&chosen))
         return refusal(*why);
-    const auto made = shapeOf(shape, size, crest, facets);
-    if (const auto* why = std::get_if<std::string>(&made))
-        return refusal(*why);
-    const auto f = numberOf(from), t = numberOf(to), s = numberOf(step), h = numberOf(held);
+    const auto& [g, body] = std::get<std::pair<flow::Gas, bodies::Shape>>(chosen);
+    const auto f = text::readNumber(from), t = text::readNumber(to), s = text::readNumber(step), h = text::readNumber(held);
     if (!f || !t || !s || !h)
         return refusal("from, to, step and the value held must be numbers, with a point");
     const auto values = bodies::sweep(*f, *t, *s);
@@ -523,8 +526,6 @@ val sweepPanel(const std::string& gasSpec, const std::string& shape, const std::
         return refusal("a sweep needs FROM <= TO and a STEP above 0 that gives at most a million values");
     if (values->count > kMostRows)
         return refusal("the page sweeps at most " + std::to_string(kMostRows) + " values; velhorn-cli body sweeps more");
-    const flow::Gas& g = std::get<flow::Gas>(gas);
-    const auto& body = std::get<bodies::Shape>(made);
     Answer answer({}, {}, bodies::kBodyColumns, digits, 0);  // plotted and downloaded, not tabled
     std::vector<double> xs, cl, cd, ld;
     std::vector<std::string> problems;
