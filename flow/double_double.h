@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+// Double-double arithmetic: a value as the unevaluated sum of two doubles, about 106 bits, for
+// the fast paths that decide from an error bound whether a double result is surely the
+// correctly rounded one (else the long double code decides). No fused multiply-add is assumed
+// of the machine, so every build gets the same bits.
+namespace velhorn::flow::dd {
+
+struct Wide {
+    double hi;
+    double lo;
+};
+
+// a + b exactly, where |a| >= |b| or a is nought.
+[[gnu::always_inline]] inline Wide quickTwoSum(double a, double b)
+{
+    const double s = a + b;
+    return {s, b - (s - a)};
+}
+
+[[gnu::always_inline]] inline Wide twoSum(double a, double b)
+{
+    const double s = a + b;
+    const double bb = s - a;
+    return {s, (a - (s - bb)) + (b - bb)};
+}
+
+// a * b exactly (Dekker's product: no fused multiply-add is assumed of the machine). Needs
+// |a|, |b| below 2^996.
+[[gnu::always_inline]] inline Wide twoProduct(double a, double b)
+{
+    constexpr double kSplitter = 134217729.0;  // 2^27 + 1
+    const double ta = kSplitter * a;
+    const double ah = ta - (ta - a);
+    const double al = a - ah;
+    const double tb = kSplitter * b;
+    const double bh = tb - (tb - b);
+    const double bl = b - bh;
+    const double p = a * b;
+    return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
+}
+
+// To a few 2^-106 of |a| + |b| (not of the sum, where they cancel: the bounds below count that).
+[[gnu::always_inline]] inline Wide add(Wide a, Wide b)
+{
+    const Wide s = twoSum(a.hi, b.hi);
+    return quickTwoSum(s.hi, s.lo + (a.lo + b.lo));
+}
+
+[[gnu::always_inline]] inline Wide multiply(Wide a, Wide b)
+{
+    Wide p = twoProduct(a.hi, b.hi);
+    p.lo += a.hi * b.lo + a.lo * b.hi;
+    return quickTwoSum(p.hi, p.lo);
+}
+
+// To a few 2^-104: q1 + the quotient of the remainder, which q1 * b.hi leaves exactly.
+[[gnu::always_inline]] inline Wide divide(Wide a, Wide b)
+{
+    const double q1 = a.hi / b.hi;
+    const Wide p = twoProduct(q1, b.hi);
+    const double remainder = (((a.hi - p.hi) - p.lo) + a.lo) - q1 * b.lo;
+    return quickTwoSum(q1, remainder / b.hi);
+}
+
+[[gnu::always_inline]] inline Wide squareRoot(Wide a)
+{
+    if (!(a.hi > 0))
+        return {0, 0};
+    const double x = std::sqrt(a.hi);
+    const Wide x2 = twoProduct(x, x);
+    const double correction = ((a.hi - x2.hi) - x2.lo + a.lo) / (2 * x);
+    return quickTwoSum(x, correction);
+}
+
+// The double nearest to v, if the whole interval v +- bound rounds to it.
+inline std::optional<double> roundedIfSure(Wide v, double bound)
+{
+    const double magnitude = std::fabs(v.hi);
+    if (!(magnitude >= 0x1p-900) || !(magnitude <= 0x1p900))
+        return std::nullopt;
+    // The binade's power of two: half an ulp is 2^-53 of it, or 2^-54 just below it.
+    // The builtin, as the page's libc++ has no std::bit_cast.
+    const double power = __builtin_bit_cast(double, __builtin_bit_cast(std::uint64_t, magnitude) & 0x7ff0000000000000ULL);
+    double halfUlp = power * 0x1p-53;
+    if (magnitude == power && v.lo != 0 && (v.lo < 0) != (v.hi < 0))
+        halfUlp *= 0.5;
+    if (std::fabs(v.lo) + bound * (1 + 0x1p-40) < halfUlp)
+        return v.hi;
+    return std::nullopt;
+}
+
+}  // namespace velhorn::flow::dd
