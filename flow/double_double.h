@@ -77,6 +77,22 @@ struct Wide {
     return quickTwoSum(x, correction);
 }
 
+[[gnu::always_inline]] inline Wide negate(Wide a)
+{
+    return {-a.hi, -a.lo};
+}
+
+// Constants from a 300-bit mpmath evaluation, each the nearest double-double.
+inline constexpr Wide kHalfPi = {0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54};
+inline constexpr Wide kDegreesPerRadian = {0x1.ca5dc1a63c1f8p+5, -0x1.1e7ab456405f9p-49};
+inline constexpr Wide kRadiansPerDegree = {0x1.1df46a2529d39p-6, 0x1.5c1d8becdd291p-62};
+inline constexpr Wide kSqrtSix = {0x1.3988e1409212ep+1, 0x1.f40c86450c869p-53};
+
+// atan(n / d) for n, d >= 0 and not both nought, within 2^-78 of itself (the arguments taken as
+// exact): enough for a rounding test to pass all but about one time in 2^24.
+inline constexpr double kArctanError = 0x1p-78;
+[[nodiscard]] Wide arctanOfQuotient(Wide n, Wide d);
+
 // The double nearest to v, if the whole interval v +- bound rounds to it.
 inline std::optional<double> roundedIfSure(Wide v, double bound)
 {

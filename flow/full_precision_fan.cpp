@@ -47,12 +47,18 @@ Real nuSeries(Real s, Real q, Real oneMinusQ)
 // terms cancel down to lambda - 1, so it is rewritten there as (lambda - 1) atan(s / lambda)
 // minus atan(s (lambda - 1) / (lambda + s^2)), the difference of the arctangents, where both
 // terms carry lambda - 1 itself. Gases up to gamma = 3 keep the plain form and its results.
+// The two terms, whose difference nu is.
 template <typename Real>
-Real nuClosedForm(Real s, Real lambda, Real lambdaMinusOne)
+struct Terms {
+    Real first;
+    Real second;
+};
+template <typename Real>
+Terms<Real> nuClosedForm(Real s, Real lambda, Real lambdaMinusOne)
 {
     if (lambdaMinusOne * (lambda + 1) >= 1)
-        return lambda * std::atan(s / lambda) - std::atan(s);
-    return lambdaMinusOne * std::atan(s / lambda) - std::atan(s * lambdaMinusOne / (lambda + s * s));
+        return {lambda * std::atan(s / lambda), std::atan(s)};
+    return {lambdaMinusOne * std::atan(s / lambda), std::atan(s * lambdaMinusOne / (lambda + s * s))};
 }
 
 // nu in radians from s, to a few ulps in double: what the Newton passes steer by.
@@ -60,16 +66,34 @@ double nuFast(const Gas& gas, double s)
 {
     if (s < kSeriesLimit)
         return nuSeries(s, 1 / gas.lambdaSquared(), static_cast<double>(gas.oneMinusInverseLambdaSquaredLong()));
-    return nuClosedForm(s, gas.lambda(), gas.lambdaMinusOne());
+    const auto terms = nuClosedForm(s, gas.lambda(), gas.lambdaMinusOne());
+    return terms.first - terms.second;
 }
 
-// The same in long double: eleven more bits, so the result rounds to the nearest double or next to it.
-long double nuPrecise(const Gas& gas, long double s)
+// A long double result with a bound of its error.
+struct Precise {
+    long double value;
+    long double bound;
+};
+
+constexpr long double kLongEpsilon = std::numeric_limits<long double>::epsilon();
+
+// The same in long double: eleven more bits (the x87's) or sixty (software quad), so the result
+// rounds to the nearest double or next to it. Each arctangent is within an ulp or two.
+Precise nuPreciseBounded(const Gas& gas, long double s)
 {
     const long double lambda = gas.lambdaLong();
-    if (s < kSeriesLimit)
-        return nuSeries(s, 1 / (lambda * lambda), gas.oneMinusInverseLambdaSquaredLong());
-    return nuClosedForm(s, lambda, gas.lambdaMinusOneLong());
+    if (s < kSeriesLimit) {
+        const long double nu = nuSeries(s, 1 / (lambda * lambda), gas.oneMinusInverseLambdaSquaredLong());
+        return {nu, std::fabs(nu) * 16 * kLongEpsilon};
+    }
+    const auto terms = nuClosedForm(s, lambda, gas.lambdaMinusOneLong());
+    return {terms.first - terms.second, (std::fabs(terms.first) + std::fabs(terms.second)) * 5 * kLongEpsilon};
+}
+
+long double nuPrecise(const Gas& gas, long double s)
+{
+    return nuPreciseBounded(gas, s).value;
 }
 
 // ---- The fast path ----
@@ -78,8 +102,7 @@ long double nuPrecise(const Gas& gas, long double s)
 // and the powers 3.5 and 2.5 as products and a square root, with a bound on the error. Where
 // every value within that bound rounds to the same double, that double is the correctly rounded
 // result; else (within about 2^-37 ulp of a midpoint between two doubles) the long double code
-// decides, as it always did. exp and log1p in long double cost more than the rest of a state;
-// the arctangents stay in long double, where the x87 does them faster than double-double would.
+// decides, as it always did. exp and log1p in long double cost more than the rest of a state.
 // fan_test checks the results against quad precision.
 
 // Moderate Mach numbers only: the powers below stay normal doubles in both their parts.
@@ -135,6 +158,95 @@ bool isAir(const Gas& gas)
 }
 
 
+
+// ---- Deciding the last bit ----
+// The x87 does long double in hardware, faster than double-double, so it goes first there and
+// double-double decides only where the long double result is too near a midpoint between two
+// doubles. Where long double is software (the page's WebAssembly) double-double goes first.
+// Either way every build rounds correctly unless both are unsure, so they agree bit for bit.
+constexpr bool kLongDoubleInHardware = std::numeric_limits<long double>::digits == 64;
+
+// A long double value and its bound as a double and whether it is surely the nearest one.
+struct Decision {
+    double value;
+    bool sure;
+};
+
+Decision decisionOf(long double value, long double bound)
+{
+    const double hi = static_cast<double>(value);
+    const Wide wide{hi, static_cast<double>(value - hi)};  // the difference is exact
+    const auto rounded = roundedIfSure(wide, static_cast<double>(bound));
+    return {rounded ? *rounded : hi, rounded.has_value()};
+}
+
+template <typename Wide, typename Long>
+double decided(Wide wide, Long precise)
+{
+    if constexpr (!kLongDoubleInHardware) {
+        if (const auto value = wide())
+            return *value;
+        return precise().value;
+    }
+    const Decision decision = precise();
+    if (decision.sure)
+        return decision.value;
+    if (const auto value = wide())
+        return *value;
+    return decision.value;
+}
+
+// ---- nu and mu in double-double ----
+// Both arctangents of nu = lambda atan(s / lambda) - atan(s), and mu = atan(1 / s), are formed in
+// double-double with a bound of their error (counting the cancellation of nu's two terms, which
+// a large gamma or a small s makes severe); where every value within it rounds to one double,
+// that double is the correctly rounded angle, else the long double code decides. Two x87
+// arctangents cost more than this, and in the page's WebAssembly long double is software.
+
+// An angle in radians with a bound of its absolute error.
+struct BoundedAngle {
+    Wide radians;
+    double bound;
+};
+
+// Each arctangent's error, plus a few 2^-104 from the steps around it.
+constexpr double kAngleError = 2 * kArctanError;
+
+// s = sqrt(M^2 - 1) to a few 2^-104: M - 1 and M + 1 are exact as two doubles.
+Wide sWide(double M)
+{
+    return squareRoot(multiply(twoSum(M, -1), twoSum(M, 1)));
+}
+
+BoundedAngle nuWide(const Gas& gas, Wide s)
+{
+    const Wide lambda = gas.lambdaWide();
+    const Wide outer = multiply(lambda, arctanOfQuotient(s, lambda));
+    const Wide inner = arctanOfQuotient(s, {1, 0});
+    return {add(outer, negate(inner)), (outer.hi + inner.hi) * kAngleError};
+}
+
+std::optional<double> degreesIfSure(BoundedAngle angle)
+{
+    const Wide degrees = multiply(angle.radians, kDegreesPerRadian);
+    return roundedIfSure(degrees, (angle.bound + std::fabs(angle.radians.hi) * 0x1p-100) * 57.3);
+}
+
+std::optional<double> nuDegreesIfSure(const Gas& gas, double M)
+{
+    if (!(M > 1) || !(M <= kWideMachLimit))
+        return std::nullopt;
+    return degreesIfSure(nuWide(gas, sWide(M)));
+}
+
+std::optional<double> muDegreesIfSure(double M)
+{
+    if (!(M > 1) || !(M <= kWideMachLimit))
+        return std::nullopt;
+    const Wide s = sWide(M);
+    const Wide angle = arctanOfQuotient({1, 0}, s);
+    return degreesIfSure({angle, std::fabs(angle.hi) * kAngleError});
+}
 
 // d(nu)/ds, radians per unit s: (lambda^2 - 1) s^2 / ((lambda^2 + s^2)(1 + s^2)).
 template <typename Real>
@@ -209,7 +321,13 @@ double hallStart(double nuRadians, double fallback)
 // safeguarded Newton in double on the fast nu, then one Newton step on the precise nu: the fast
 // nu is off by a few ulps at most, well within that step's quadratic reach. Past gamma = 1e200
 // the passes run on the precise nu itself.
-std::optional<long double> sFromNu(const Gas& gas, long double targetLong)
+// A root of the inverse: `rough` when it is the double passes' s, to be finished by one more step.
+struct Root {
+    long double s;
+    bool rough = false;
+};
+
+std::optional<Root> sFromNu(const Gas& gas, long double targetLong)
 {
     const long double d = gas.lambdaSquaredMinusOneLong();
     const long double oneMinusQ = gas.oneMinusInverseLambdaSquaredLong();
@@ -222,14 +340,17 @@ std::optional<long double> sFromNu(const Gas& gas, long double targetLong)
         // nu = (1 - q) s^3 / 3 (1 - 3 (1 + q) s^2 / 5 + ...), inverted to the same order.
         const long double q = 1 - oneMinusQ;
         const auto polish = [&](long double s) { return s - (nuPrecise(gas, s) - targetLong) / nuSlope(s, d); };
-        return polish(polish(small * (1 + (1 + q) / 5 * small * small)));
+        return Root{polish(polish(small * (1 + (1 + q) / 5 * small * small)))};
     }
     // nuMax - nu < (lambda^2 - 1) / s for every s: an upper bound of s, and close while s is large.
     const long double large = d / (gas.lambdaMinusOneLong() * (2 * std::atan(1.0L)) - targetLong);
     const long double start = std::fmax(small, large > 0 ? large : 0);
     if (gas.lambdaMinusOne() < kSmallestDoubleLambdaMinusOne) {
         const auto nu = [&](long double s) { return nuPrecise(gas, s); };
-        return newton(nu, targetLong, start, d);
+        const auto s = newton(nu, targetLong, start, d);
+        if (!s)
+            return std::nullopt;
+        return Root{*s};
     }
     const auto nu = [&](double s) { return nuFast(gas, s); };
     const double target = static_cast<double>(targetLong);
@@ -237,8 +358,45 @@ std::optional<long double> sFromNu(const Gas& gas, long double targetLong)
     const auto s = newton(nu, target, first, static_cast<double>(d));
     if (!s)
         return std::nullopt;
-    const long double sl = *s;
-    return sl - (nuPrecise(gas, sl) - targetLong) / nuSlope(*s, gas.lambdaSquaredMinusOne());
+    return Root{*s, true};
+}
+
+// The last Newton step from the double passes' root in long double, and M from it. Its error
+// as in the double-double step below.
+Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong)
+{
+    const long double sl = s;
+    const Precise nu = nuPreciseBounded(gas, sl);
+    const double slope = nuSlope(s, gas.lambdaSquaredMinusOne());
+    const long double step = -(nu.value - targetLong) / slope;
+    const long double finished = sl + step;
+    const long double M = std::sqrt(1 + finished * finished);
+    const long double sError = (nu.bound + std::fabs(targetLong) * 2 * kLongEpsilon) / slope * (1 + 0x1p-40L) +
+                               std::fabs(step) * 0x1p-48L + 6 * step * step / sl;
+    if (!std::isfinite(M) || !std::isfinite(sError))
+        return {static_cast<double>(M), false};
+    return decisionOf(M, M * (sError / sl + 4 * kLongEpsilon));
+}
+
+// The same step in double-double, and M = sqrt(1 + s^2) from it, if the bound of its error
+// allows only one double. The step's error: that of nu, through the slope, and the Newton
+// remainder, under 3/s of the step squared (|nu''/nu'| <= 6/s), doubled for safety.
+std::optional<double> machFinishedIfSure(const Gas& gas, double s, double nuDegrees)
+{
+    if (!(s > 0) || !(s <= kWideMachLimit))
+        return std::nullopt;
+    const BoundedAngle nu = nuWide(gas, {s, 0});
+    const Wide target = multiply({nuDegrees, 0}, kRadiansPerDegree);
+    const Wide miss = add(nu.radians, negate(target));
+    const double slope = nuSlope(s, gas.lambdaSquaredMinusOne());
+    const double step = -miss.hi / slope;
+    const Wide finished = quickTwoSum(s, step);
+    const double sError = (nu.bound + std::fabs(target.hi) * 0x1p-100) / slope * (1 + 0x1p-40) +
+                          std::fabs(step) * 0x1p-48 + 6 * step * step / s;
+    const Wide M = squareRoot(add({1, 0}, multiply(finished, finished)));
+    if (!std::isfinite(sError))
+        return std::nullopt;
+    return roundedIfSure(M, M.hi * (sError / s + 0x1p-100));
 }
 
 // p/p0 and rho/rho0 (or p2/p1 and rho2/rho1) from the inverse temperature ratio T0/T and its
@@ -264,7 +422,12 @@ Powers powersOf(const Gas& gas, long double inverse, long double logInverse)
 
 double nuDegrees(const Gas& gas, double M)
 {
-    return static_cast<double>(nuPrecise(gas, sFromMach(M)) * kDegreesPerRadianLong);
+    return decided([&] { return nuDegreesIfSure(gas, M); },
+                   [&] {
+                       const Precise nu = nuPreciseBounded(gas, sFromMach(M));
+                       const long double degrees = nu.value * kDegreesPerRadianLong;
+                       return decisionOf(degrees, nu.bound * 57.3L + std::fabs(degrees) * 2 * kLongEpsilon);
+                   });
 }
 
 double nuMaxDegrees(const Gas& gas)
@@ -278,10 +441,22 @@ std::optional<double> machFromNu(const Gas& gas, double nu)
         return std::nullopt;
     if (nu == 0)
         return 1.0;
-    const auto s = sFromNu(gas, nu / kDegreesPerRadianLong);
-    if (!s || !(*s > 0))
+    const long double targetLong = nu / kDegreesPerRadianLong;
+    auto root = sFromNu(gas, targetLong);
+    if (!root)
         return std::nullopt;
-    const double M = static_cast<double>(std::sqrt(1 + *s * *s));
+    if (root->rough) {
+        const double rough = static_cast<double>(root->s);
+        const double M = decided([&] { return machFinishedIfSure(gas, rough, nu); },
+                                 [&] { return machFinishedPrecise(gas, rough, targetLong); });
+        if (!(M >= 1) || !std::isfinite(M))
+            return std::nullopt;
+        return M;
+    }
+    const long double s = root->s;
+    if (!(s > 0))
+        return std::nullopt;
+    const double M = static_cast<double>(std::sqrt(1 + s * s));
     if (!std::isfinite(M))
         return std::nullopt;
     return M;
@@ -321,7 +496,11 @@ State stateAt(const Gas& gas, double M, double nu)
     State state;
     state.M = M;
     state.nu = nu;
-    state.mu = static_cast<double>(std::atan2(1.0L, sFromMach(M)) * kDegreesPerRadianLong);
+    state.mu = decided([&] { return muDegreesIfSure(M); },
+                       [&] {
+                           const long double mu = std::atan2(1.0L, sFromMach(M)) * kDegreesPerRadianLong;
+                           return decisionOf(mu, std::fabs(mu) * 4 * kLongEpsilon);
+                       });
     if (isAir(gas) && M <= kWideMachLimit) {
         if (const auto r = airRatiosFast(divide(Wide{5, 0}, airFiveStagnation(M)))) {
             state.TOverT0 = r->T;

@@ -43,6 +43,7 @@ Gas::Gas(double gamma) : gamma_(gamma)
         lambdaSquaredMinusOneLong_ = 5;
         lambdaMinusOneLong_ = lambdaLong_ - 1;
         oneMinusInverseLambdaSquaredLong_ = 5.0L / 6;
+        lambdaWide_ = dd::kSqrtSix;
         return;
     }
     lambdaSquared_ = (gamma + 1) / (gamma - 1);
@@ -58,6 +59,8 @@ Gas::Gas(double gamma) : gamma_(gamma)
     lambdaSquaredMinusOneLong_ = 2 / (g - 1);
     lambdaMinusOneLong_ = lambdaSquaredMinusOneLong_ / (lambdaLong_ + 1);  // (lambda^2 - 1) / (lambda + 1)
     oneMinusInverseLambdaSquaredLong_ = 2 / (g + 1);
+    // gamma + 1 and gamma - 1 are exact as two doubles.
+    lambdaWide_ = dd::squareRoot(dd::divide(dd::twoSum(gamma, 1), dd::twoSum(gamma, -1)));
 }
 
 const Gas& Gas::air()

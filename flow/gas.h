@@ -1,5 +1,7 @@
 #pragma once
 
+#include "flow/double_double.h"
+
 #include <span>
 #include <string_view>
 
@@ -32,6 +34,8 @@ public:
     [[nodiscard]] long double lambdaSquaredMinusOneLong() const { return lambdaSquaredMinusOneLong_; }
     [[nodiscard]] long double lambdaMinusOneLong() const { return lambdaMinusOneLong_; }
     [[nodiscard]] long double oneMinusInverseLambdaSquaredLong() const { return oneMinusInverseLambdaSquaredLong_; }
+    // lambda to about 2^-104, for the double-double fast paths: air's sqrt(6) exactly rounded.
+    [[nodiscard]] dd::Wide lambdaWide() const { return lambdaWide_; }
 
 private:
     double gamma_;
@@ -46,6 +50,7 @@ private:
     long double lambdaSquaredMinusOneLong_;
     long double lambdaMinusOneLong_;
     long double oneMinusInverseLambdaSquaredLong_;
+    dd::Wide lambdaWide_;
 };
 
 // A gas a user can name instead of typing its gamma.
