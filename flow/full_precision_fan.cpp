@@ -80,14 +80,17 @@ constexpr long double kLongEpsilon = std::numeric_limits<long double>::epsilon()
 
 // The same in long double: eleven more bits (the x87's) or sixty (software quad), so the result
 // rounds to the nearest double or next to it. Each arctangent is within an ulp or two.
-Precise nuPreciseBounded(const Gas& gas, long double s)
+// `atanOfS`, where given, is atan(s), which the Mach angle shares.
+Precise nuPreciseBounded(const Gas& gas, long double s, std::optional<long double> atanOfS = std::nullopt)
 {
     const long double lambda = gas.lambdaLong();
     if (s < kSeriesLimit) {
         const long double nu = nuSeries(s, 1 / (lambda * lambda), gas.oneMinusInverseLambdaSquaredLong());
         return {nu, std::fabs(nu) * 16 * kLongEpsilon};
     }
-    const auto terms = nuClosedForm(s, lambda, gas.lambdaMinusOneLong());
+    auto terms = atanOfS && gas.lambdaMinusOneLong() * (lambda + 1) >= 1
+                     ? Terms<long double>{lambda * std::atan(s / lambda), *atanOfS}
+                     : nuClosedForm(s, lambda, gas.lambdaMinusOneLong());
     return {terms.first - terms.second, (std::fabs(terms.first) + std::fabs(terms.second)) * 5 * kLongEpsilon};
 }
 
@@ -156,8 +159,6 @@ bool isAir(const Gas& gas)
 {
     return gas.gamma() == 1.4 && gas.halfGammaMinusOneLong() == 0.2L;
 }
-
-
 
 // ---- Deciding the last bit ----
 // The x87 does long double in hardware, faster than double-double, so it goes first there and
@@ -486,21 +487,18 @@ double lowestMuDegrees()
     return lowest;
 }
 
-State stateAt(const Gas& gas, double M)
+namespace {
+
+Decision muDecision(long double radians)
 {
-    return stateAt(gas, M, nuDegrees(gas, M));
+    const long double mu = radians * kDegreesPerRadianLong;
+    return decisionOf(mu, std::fabs(mu) * 4 * kLongEpsilon);
 }
 
-State stateAt(const Gas& gas, double M, double nu)
+// T/T0, p/p0 and rho/rho0 of a state whose M is set.
+State withRatios(const Gas& gas, State state)
 {
-    State state;
-    state.M = M;
-    state.nu = nu;
-    state.mu = decided([&] { return muDegreesIfSure(M); },
-                       [&] {
-                           const long double mu = std::atan2(1.0L, sFromMach(M)) * kDegreesPerRadianLong;
-                           return decisionOf(mu, std::fabs(mu) * 4 * kLongEpsilon);
-                       });
+    const double M = state.M;
     if (isAir(gas) && M <= kWideMachLimit) {
         if (const auto r = airRatiosFast(divide(Wide{5, 0}, airFiveStagnation(M)))) {
             state.TOverT0 = r->T;
@@ -520,6 +518,40 @@ State stateAt(const Gas& gas, double M, double nu)
     state.pOverP0 = static_cast<double>(powers.pressure);
     state.rhoOverRho0 = static_cast<double>(powers.density);
     return state;
+}
+
+}  // namespace
+
+State stateAt(const Gas& gas, double M)
+{
+    if constexpr (!kLongDoubleInHardware)
+        return stateAt(gas, M, nuDegrees(gas, M));
+    // nu and mu share atan(s): mu is pi/2 less it, or above s = 1 atan(1/s), which it is taken
+    // from, so neither cancels.
+    const long double s = sFromMach(M);
+    const long double inverse = s >= 1 ? std::atan(1 / s) : 0;
+    const long double atanOfS = s >= 1 ? kPiLong / 2 - inverse : std::atan(s);
+    const long double mu = s >= 1 ? inverse : kPiLong / 2 - atanOfS;
+    State state;
+    state.M = M;
+    state.nu = decided([&] { return nuDegreesIfSure(gas, M); },
+                       [&] {
+                           const Precise nu = nuPreciseBounded(gas, s, atanOfS);
+                           const long double degrees = nu.value * kDegreesPerRadianLong;
+                           return decisionOf(degrees, nu.bound * 57.3L + std::fabs(degrees) * 2 * kLongEpsilon);
+                       });
+    state.mu = decided([&] { return muDegreesIfSure(M); }, [&] { return muDecision(mu); });
+    return withRatios(gas, state);
+}
+
+State stateAt(const Gas& gas, double M, double nu)
+{
+    State state;
+    state.M = M;
+    state.nu = nu;
+    state.mu = decided([&] { return muDegreesIfSure(M); },
+                       [&] { return muDecision(std::atan2(1.0L, sFromMach(M))); });
+    return withRatios(gas, state);
 }
 
 Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream)
