@@ -20,7 +20,6 @@
 #include <cmath>
 #include <map>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -201,11 +200,11 @@ std::variant<flow::Gas, std::string> gasOf(const std::string& choice)
     const auto gamma = text::readNumber(choice);
     if (!gamma)
         return "\u03b3 = \u201c" + choice + "\u201d is not a number";
-    try {
-        return flow::Gas(*gamma);
-    } catch (const std::invalid_argument& e) {
-        return "\u03b3 = " + choice + ": " + e.what();
-    }
+    // The page is built without exception catching, where Gas's refusal would abort the core
+    // instead: Gas's own test comes first, with its words.
+    if (!std::isfinite(*gamma) || !(*gamma > 1))
+        return "\u03b3 = " + choice + ": gamma must be a finite number above 1";
+    return flow::Gas(*gamma);
 }
 
 val gases()

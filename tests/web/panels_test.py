@@ -182,6 +182,34 @@ def panels_once(driver, url):
     check(driver.find_element(By.ID, "body-message").text == reasons[0], "the body's refusal")
 
 
+# --- A gamma the gas refuses: every panel says why in velhorn-cli's words, and the core lives on.
+
+def refused_gases(driver, url):
+    ready(driver, url)
+    for gamma in ("1", "0.5", "0", "-2"):
+        _, reasons = cli("--gamma", gamma, "solve", "--M1", "2", "--theta", "10")
+        want = f"\u03b3 = {gamma}: " + reasons[0].split(": ", 1)[1]
+        calls = [["gasGamma", [gamma]], ["fanPanel", [gamma, 2, "2", "10", "", 0]], ["chainPanel", [gamma, "2", "5, 10", 0]],
+                 ["tablePanel", [gamma, 0, "1", "3", "0.5", 0]], ["bodyPanel", [gamma, "diamond", "0.1", "0.5", 4, "2", "3", 0]],
+                 ["sweepPanel", [gamma, "diamond", "0.1", "0.5", 4, 0, "-2", "2", "1", "2", 0]]]
+        said = driver.execute_async_script("""
+            const [calls, done] = arguments;
+            window.velhornCore.then((c) => done(calls.map(([f, args]) => {
+                try { return c[f](...args).message; } catch (e) { return `threw ${e}`; } })));""", calls)
+        for (name, _), message in zip(calls, said):
+            check(message == want, f"{name} with gamma {gamma}: {message!r}, not velhorn-cli's {want!r}")
+    press(driver, 2, ["2", "10", None])
+    driver.execute_script("""const box = document.getElementById('gamma'); box.value = '0.5';
+        box.dispatchEvent(new Event('input', {bubbles: true})); box.dispatchEvent(new Event('change', {bubbles: true}));""")
+    message = driver.find_element(By.ID, "quantities-message").text
+    check(message.startswith("\u03b3 = 0.5: gamma must be"), f"the gamma box refuses 0.5 in words: {message!r}")
+    set_value(driver, by_name(driver, "Gas"), "air")
+    press(driver, 2, ["2", "10", None])
+    out, _ = cli("--format", "csv", "solve", "--M1", "2", "--theta", "10")
+    shown = [v[0] for v in across(table_cells(driver, "quantities-table")).values()]
+    check(shown == rows_of(out)[1], f"the fan after a refused gamma: {shown[:3]}")
+
+
 # --- Random cases through the panels' core calls against velhorn-cli --format csv. --------------
 
 def core_calls(driver, calls):
@@ -502,6 +530,7 @@ def main():
             panels_once(driver, url)
             keyboard(driver, url)
             dark_contrast(driver, url)
+            refused_gases(driver, url)
             differential(driver, url, random.Random(23))
         finally:
             driver.quit()
