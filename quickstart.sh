@@ -22,6 +22,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev       # the command line's arguments and JSON
   libfmt-dev libfast-float-dev          # numbers written and read as text, in every build
   emscripten python3                    # the page: the core as WebAssembly, and a local server
+  esbuild                               # the page's scripts and style sheets, minified
   pybind11-dev python3-dev python3-numpy  # the Python module velhorn
   fonts-dejavu-core fonts-liberation2   # a sans-serif with the metrics the layout was drawn for
 )

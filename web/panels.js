@@ -414,15 +414,20 @@
     quantities();
     chain();
     table();
-    const bodies = () => {
-      body();
+    const swept = () => {
       sweep();
       document.documentElement.dataset.panels = String(performance.now());
     };
-    if (later === true)
-      setTimeout(bodies, 0);
-    else
-      bodies();
+    if (later === true) {
+      // Each in a task of its own, so a keystroke waits for one of them at most.
+      setTimeout(() => {
+        body();
+        setTimeout(swept, 0);
+      }, 0);
+    } else {
+      body();
+      swept();
+    }
     keepState();
   }
   gasChoice.addEventListener('change', () => refreshAll());

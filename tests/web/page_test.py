@@ -145,6 +145,17 @@ def from_disk(driver, site):
     check(shown["boxes"][2] == "2.385", f"the page from disk: {shown}")
 
 
+def own_files(driver, url, site):
+    """Served, the page asks for its own files and nothing else, not even its module."""
+    browser.open_page(driver, url)
+    loaded = driver.execute_script("return performance.getEntriesByType('resource').map((e) => e.name)")
+    names = {name.removeprefix(url) for name in loaded}
+    files = set(os.listdir(site))
+    scripts = {f for f in files if f.endswith((".js", ".css"))}
+    # The icon comes when the browser gets round to it, perhaps after the test has looked.
+    check(scripts <= names <= files - {"index.html"}, f"the page loads {sorted(names)}")
+
+
 def luminance(rgb):
     def linear(c):
         c /= 255
@@ -271,6 +282,7 @@ def main():
             modes_and_refusal(driver, url)
             keyboard_only(driver, url)
             from_disk(driver, site)
+            own_files(driver, url, site)
             dark_contrast(driver, url)
             differential(driver, url)
             extremes(driver, url)
