@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace velhorn::flow {
 
@@ -20,6 +21,9 @@ std::variant<CornerFlow, CornerProblem> solveCorners(const Gas& gas, double M1, 
     flow.regions.reserve(turns.size() + 1);
     flow.waves.reserve(turns.size());
     flow.regions.push_back(Region{M1, 0, 1, 1, 1, 1});
+    // The state behind the last fan. The next fan's upstream state shares its Mach angle and
+    // ratios, which depend on M alone; only its nu, there the inverse's target, is nu(M) again.
+    std::optional<State> behindFan;
     for (std::size_t i = 0; i < turns.size(); ++i) {
         const double turn = turns[i];
         const Region& ahead = flow.regions.back();
@@ -38,18 +42,31 @@ std::variant<CornerFlow, CornerProblem> solveCorners(const Gas& gas, double M1, 
             wave.rho2rho1 = s.rho2rho1;
             wave.p02p01 = s.p02p01;
             M = s.M2;
+            behindFan.reset();
         } else {
-            const auto fan = solveFan(gas, Given{By::Mach, ahead.M}, std::nullopt, turn);
-            if (const auto* p = std::get_if<Problem>(&fan)) {
-                const bool expanding = turn > 0;
-                // A fan runs out at nuMax (the gas reaches vacuum) or, compressing, at M = 1.
+            // A fan runs out at nuMax (the gas reaches vacuum) or, compressing, at M = 1.
+            const auto fanProblem = [&](double low, double high) {
                 return CornerProblem{WaveProblem{!std::isfinite(turn) ? WaveProblem::Kind::NotFinite
-                                                 : expanding          ? WaveProblem::Kind::Vacuum
+                                                 : turn > 0           ? WaveProblem::Kind::Vacuum
                                                                       : WaveProblem::Kind::BelowSonic,
-                                                 ahead.M, turn, p->low, p->high},
+                                                 ahead.M, turn, low, high},
                                      i + 1};
+            };
+            // Behind a shock the flow may be subsonic, where no fan starts.
+            if (!(ahead.M >= 1) || std::isinf(ahead.M))
+                return fanProblem(1, std::numeric_limits<double>::infinity());
+            State upstream;
+            if (behindFan) {
+                upstream = *behindFan;
+                upstream.nu = nuDegrees(gas, ahead.M);
+            } else {
+                upstream = stateAt(gas, ahead.M);
             }
+            const auto fan = solveFanFrom(gas, upstream, turn);
+            if (const auto* p = std::get_if<Problem>(&fan))
+                return fanProblem(p->low, p->high);
             const Fan& f = std::get<Fan>(fan);
+            behindFan = f.downstream;
             wave.kind = turn < 0 ? CornerWave::Kind::Compression : CornerWave::Kind::Fan;
             wave.firstMachLine = f.forwardMachLine;
             wave.lastMachLine = f.rearwardMachLine;

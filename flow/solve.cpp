@@ -89,7 +89,30 @@ std::variant<State, Problem> stateTurnedBy(const Gas& gas, const State& known, i
     return stateAt(gas, *M, nu);
 }
 
+// The fan from a known upstream state and theta, with the upstream state's own name for refusals.
+std::variant<Fan, Problem> fanFrom(const Gas& gas, const State& upstream, std::string_view name, double value,
+                                   double theta)
+{
+    if (!std::isfinite(theta))
+        return outOfRange("theta", theta, -nuMaxDegrees(gas), nuMaxDegrees(gas), true);
+    auto downstream = stateTurnedBy(gas, upstream, 1, name, value, theta);
+    if (const auto* p = std::get_if<Problem>(&downstream))
+        return *p;
+    Fan fan = fanBetween(gas, upstream, std::get<State>(downstream));
+    // The angle given, not nu2 - nu1 again, which may differ from it in the last bit.
+    fan.theta = theta;
+    fan.rearwardMachLine = fan.downstream.mu - theta;
+    if (!finite(fan))
+        return beyondDoubleRange();
+    return fan;
+}
+
 }  // namespace
+
+std::variant<Fan, Problem> solveFanFrom(const Gas& gas, const State& upstream, double theta)
+{
+    return fanFrom(gas, upstream, nameOf(1, By::Mach), upstream.M, theta);
+}
 
 std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstream, std::optional<Given> downstream,
                                     std::optional<double> theta)
@@ -104,14 +127,11 @@ std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstrea
             return *p;
         states[state - 1] = stateAt(gas, std::get<double>(M));
     }
+    if (states[0] && !states[1])
+        return fanFrom(gas, *states[0], nameOf(1, upstream->by), upstream->value, theta.value_or(0));
     if (theta && !std::isfinite(*theta))
         return outOfRange("theta", *theta, -nuMaxDegrees(gas), nuMaxDegrees(gas), true);
-    if (states[0] && !states[1]) {
-        auto s = stateTurnedBy(gas, *states[0], 1, nameOf(1, upstream->by), upstream->value, theta.value_or(0));
-        if (const auto* p = std::get_if<Problem>(&s))
-            return *p;
-        states[1] = std::get<State>(s);
-    } else if (states[1] && !states[0]) {
+    if (states[1] && !states[0]) {
         auto s = stateTurnedBy(gas, *states[1], 2, nameOf(2, downstream->by), downstream->value, theta.value_or(0));
         if (const auto* p = std::get_if<Problem>(&s))
             return *p;

@@ -41,6 +41,10 @@ struct Problem {
 [[nodiscard]] std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstream,
                                                   std::optional<Given> downstream, std::optional<double> theta);
 
+// The fan that turns a flow in `upstream` (a state as stateAt gives it) by `theta`: solveFan
+// from M1 = upstream.M and theta, without the upstream state worked out again.
+[[nodiscard]] std::variant<Fan, Problem> solveFanFrom(const Gas& gas, const State& upstream, double theta);
+
 // Corners turned one after another from `upstream`: one fan a corner, and the whole chain as
 // one fan last.
 [[nodiscard]] std::variant<std::vector<Fan>, Problem> solveChain(const Gas& gas, Given upstream,

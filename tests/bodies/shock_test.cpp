@@ -2,6 +2,7 @@
 #include "bodies/shapes.h"
 #include "flow/corners.h"
 #include "flow/oblique_shock.h"
+#include "flow/solve.h"
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,85 @@ TEST(Corners, EachWayAndInOrder)
     const auto none = solveCorners(Gas::air(), 3, vacuum);
     ASSERT_TRUE(std::holds_alternative<CornerProblem>(none));
     EXPECT_EQ(std::get<CornerProblem>(none).problem.kind, WaveProblem::Kind::Vacuum);
+}
+
+// Each corner's wave is the lone wave from the region ahead of it, to the bit, however the row
+// carries one fan's state into the next; and a row refused is refused as that wave is.
+TEST(Corners, EachWaveIsTheLoneWaveFromTheRegionAhead)
+{
+    const ShockLimits nearCrest = shockLimits(Gas::air(), 1.5);
+    const double subsonic = (nearCrest.thetaSonic + nearCrest.thetaMax) / 2;  // M2 < 1 behind it
+    struct Case { double gamma, M1; std::vector<double> turns; };
+    const std::vector<Case> cases = {
+        {1.4, 2.5, {3, 2.5, 2.5, 0, 2.5, -4, 1.5, 1.5, -2, 7}},
+        {1.4, 1.02, {0.1, 0.2, 60, 0.3}},
+        {5.0 / 3, 3, {-10, 5, 5, 5, -3, -3, 20}},
+        {1.2, 6, {1e-9, 2, -1e-9, 30, 30}},
+        {1.4, 3, {10, 10, 10, 10, 10, 10, 10}},  // past nuMax on the way
+        {1.4, 1.5, {-subsonic, 5}},              // a fan behind a subsonic shock
+        {1.4, 2, {5, std::nan("")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.gamma << " " << c.M1 << " " << c.turns.size());
+        const Gas gas(c.gamma);
+        const auto row = solveCorners(gas, c.M1, c.turns);
+        const std::vector<Region>* regions = nullptr;
+        const std::vector<CornerWave>* waves = nullptr;
+        if (const auto* f = std::get_if<CornerFlow>(&row)) {
+            regions = &f->regions;
+            waves = &f->waves;
+        }
+        double M = c.M1;
+        bool refusedOnTheWay = false;
+        for (std::size_t i = 0; i < c.turns.size() && !refusedOnTheWay; ++i) {
+            const double turn = c.turns[i];
+            bool refused = false;
+            if (turn < 0) {
+                const auto lone = shockFromDeflection(gas, M, -turn);
+                if (const auto* s = std::get_if<Shock>(&lone)) {
+                    if (waves) {  // else a later corner refuses the row
+                        EXPECT_EQ((*waves)[i].beta, s->beta) << i;
+                        EXPECT_EQ((*waves)[i].p2p1, s->p2p1) << i;
+                        EXPECT_EQ((*waves)[i].p02p01, s->p02p01) << i;
+                    }
+                    M = s->M2;
+                } else {
+                    refused = true;
+                }
+            } else {
+                const auto lone = solveFan(gas, Given{By::Mach, M}, std::nullopt, turn);
+                if (const auto* f = std::get_if<Fan>(&lone)) {
+                    if (waves) {
+                        EXPECT_EQ((*waves)[i].firstMachLine, f->forwardMachLine) << i;
+                        EXPECT_EQ((*waves)[i].lastMachLine, f->rearwardMachLine) << i;
+                        EXPECT_EQ((*waves)[i].p2p1, f->p2p1) << i;
+                        EXPECT_EQ((*waves)[i].T2T1, f->T2T1) << i;
+                        EXPECT_EQ((*waves)[i].rho2rho1, f->rho2rho1) << i;
+                    }
+                    M = f->downstream.M;
+                } else {
+                    const Problem& p = std::get<Problem>(lone);
+                    ASSERT_TRUE(std::holds_alternative<CornerProblem>(row)) << i;
+                    const CornerProblem& q = std::get<CornerProblem>(row);
+                    EXPECT_EQ(q.corner, i + 1);
+                    EXPECT_EQ(q.problem.low, p.low);
+                    EXPECT_EQ(q.problem.high, p.high);
+                    EXPECT_EQ(q.problem.kind, !std::isfinite(turn) ? WaveProblem::Kind::NotFinite
+                                              : turn > 0           ? WaveProblem::Kind::Vacuum
+                                                                   : WaveProblem::Kind::BelowSonic);
+                    refused = true;
+                }
+            }
+            if (refused) {
+                ASSERT_TRUE(std::holds_alternative<CornerProblem>(row)) << i;
+                EXPECT_EQ(std::get<CornerProblem>(row).corner, i + 1);
+                refusedOnTheWay = true;
+            } else if (regions) {
+                EXPECT_EQ((*regions)[i + 1].M, M) << i;
+            }
+        }
+        EXPECT_EQ(std::holds_alternative<CornerFlow>(row), !refusedOnTheWay);
+    }
 }
 
 }  // namespace
