@@ -16,8 +16,20 @@ Output::~Output()
     flush();
 }
 
+void Output::complain(std::string_view what)
+{
+    complaints_ += "velhorn-cli: ";
+    complaints_ += what;
+    complaints_ += '\n';
+}
+
 void Output::flush()
 {
+    if (!complaints_.empty()) {
+        std::fwrite(complaints_.data(), 1, complaints_.size(), stderr);
+        std::fflush(stderr);
+        complaints_.clear();
+    }
     const bool written = buffer_.empty() || std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size();
     buffer_.clear();
     if (written && std::fflush(file_) == 0)

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace velhorn::cli {
 
@@ -15,10 +16,13 @@ public:
     Output& operator=(const Output&) = delete;
 
     std::string& buffer() { return buffer_; }
-    // Hands the buffer to the system once it is large enough to be worth a write.
+    // "velhorn-cli: <what>" for standard error, held with the results and written just before
+    // them: a batch with many refused lines makes one write a chunk, not one a line.
+    void complain(std::string_view what);
+    // Hands the buffers to the system once they are large enough to be worth a write.
     void maybeFlush()
     {
-        if (buffer_.size() >= kChunk)
+        if (buffer_.size() >= kChunk || complaints_.size() >= kChunk)
             flush();
     }
     void flush();
@@ -27,6 +31,7 @@ private:
     static constexpr std::size_t kChunk = 1 << 14;  // small, so a long run touches little more memory than a short one
     std::FILE* file_;
     std::string buffer_;
+    std::string complaints_;
 };
 
 }  // namespace velhorn::cli

@@ -92,7 +92,8 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
         if (isBlankOrComment(line))
             continue;
         const auto fail = [&](const std::string& why) {
-            complain("line " + std::to_string(number) + ": " + why);
+            out.complain("line " + std::to_string(number) + ": " + why);
+            out.maybeFlush();
             failed = true;
         };
         std::size_t index = 0;

@@ -59,6 +59,12 @@ good, errors = rows(r.stdout), r.stderr.splitlines()
 check(r.returncode == 1 and [int(g["line"]) for g in good] == [2, 7], f"good lines keep their records: {[g['line'] for g in good]}")
 check([e.split(":")[1].strip() for e in errors] == ["line 3", "line 4", "line 6"], f"bad lines named: {errors}")
 check(run("shock", "--batch", "-", stdin="M1,nu\n2,3\n").returncode == 2, "a header without theta or beta is a usage error")
+# Many bad lines, their reasons held and written in chunks: every one named once, in order, none lost.
+lines = "".join(f"2,{i % 20}\n" if i % 3 else f"3,{40 + i % 7}\n" for i in range(3000))
+r = run("--format", "csv", "shock", "--batch", "-", stdin="M1,theta\n" + lines)
+named = [int(e.split(":")[1].split()[1]) for e in r.stderr.splitlines()]
+check(named == [i + 2 for i in range(3000) if i % 3 == 0] and len(rows(r.stdout)) == 2000,
+      f"a long batch names each bad line once, in order: {len(named)} named, {len(rows(r.stdout))} solved")
 
 # Corners: the overall record is the product of the waves, total pressure lost only at the shock.
 corners = rows(run("--format", "csv", "corners", "--M1", "3", "--theta", "10,-5,8").stdout)
