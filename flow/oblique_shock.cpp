@@ -60,10 +60,12 @@ struct Relation {
     long double B;
     long double wMax;  // w of thetaMax
     long double tanMax;
+    bool air;          // gamma exactly 7/5
 
     Relation(const Gas& gas, double M)
     {
         half = gas.halfGammaMinusOneLong();  // air's from exactly 7/5
+        air = gas.gamma() == 1.4 && half == 0.2L;
         gamma = 1 + 2 * half;
         const long double ML = M;
         M2 = ML * ML;
@@ -154,8 +156,15 @@ std::variant<Shock, WaveProblem> shockAt(const Gas& gas, const Relation& r, doub
     s.p2p1 = static_cast<double>(p);
     s.rho2rho1 = static_cast<double>(rho);
     s.T2T1 = static_cast<double>(p / rho);
-    // p02/p01 = rho^(gamma/(gamma-1)) p^(-1/(gamma-1)): the entropy rise as a ratio.
-    s.p02p01 = static_cast<double>(std::exp((g * std::log(rho) - std::log(p)) / (2 * r.half)));
+    // p02/p01 = rho^(gamma/(gamma-1)) p^(-1/(gamma-1)): the entropy rise as a ratio. For air
+    // the powers are 3.5 and 2.5, so rho (rho/p)^2.5 needs a root and no exp or log, which
+    // cost more than the rest of the shock and round no better.
+    if (r.air) {
+        const long double q = rho / p;
+        s.p02p01 = static_cast<double>(rho * (q * q) * std::sqrt(q));
+    } else {
+        s.p02p01 = static_cast<double>(std::exp((g * std::log(rho) - std::log(p)) / (2 * r.half)));
+    }
     if (!finite(s))
         return WaveProblem{WaveProblem::Kind::BeyondDoubleRange, M1, theta, 0, 0};
     return s;
