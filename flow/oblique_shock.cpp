@@ -11,28 +11,29 @@ namespace {
 const long double kPiLong = 4 * std::atan(1.0L);
 const long double kDegreesPerRadianLong = 180 / kPiLong;
 
-// atan at the table's points k/64, from which atanUnit starts.
+// atan at the table's points k/256, from which atanUnit starts.
 struct ArctanTable {
-    long double at[65];
+    long double at[257];
     ArctanTable()
     {
-        for (int k = 0; k <= 64; ++k)
-            at[k] = std::atan(k / 64.0L);
+        for (int k = 0; k <= 256; ++k)
+            at[k] = std::atan(k / 256.0L);
     }
 };
 const ArctanTable kArctan;
 
 // atan(x) for 0 <= x <= 1, in radians, to a few long double ulps: atan(c) at the table point
-// c nearest x plus the series of atan((x - c) / (1 + x c)), whose argument is at most 1/128, so
-// five terms reach 2^-70. atanl itself costs several times as much, and every shock takes four.
+// c nearest x plus the series of atan((x - c) / (1 + x c)), whose argument is at most 1/512, so
+// four terms reach 2^-72; their sum is split in two halves that are formed side by side. atanl
+// itself costs several times as much, and every shock with its limits takes six.
 long double atanUnit(long double x)
 {
     // The index only picks a nearby point; rounding x to double first avoids x87's slow conversion.
-    const int k = static_cast<int>(static_cast<double>(x) * 64 + 0.5);
-    const long double c = k / 64.0L;
+    const int k = static_cast<int>(static_cast<double>(x) * 256 + 0.5);
+    const long double c = k / 256.0L;
     const long double t = (x - c) / (1 + x * c);
     const long double s = t * t;
-    return kArctan.at[k] + (t + t * s * (-1 / 3.0L + s * (1 / 5.0L + s * (-1 / 7.0L + s * (1 / 9.0L)))));
+    return kArctan.at[k] + (t + t * s * ((-1 / 3.0L + s * (1 / 5.0L)) + (s * s) * (-1 / 7.0L)));
 }
 
 // atan(t) and atan2(y, x) in degrees for arguments >= 0 (not both 0), the ratio taken the way
@@ -86,8 +87,10 @@ struct Relation {
 // an end and the root on its side of the crest, Newton climbs to that root without overshooting;
 // near thetaMax, where the two roots meet, it slows to halving the distance a step, and the cap
 // is far above what that takes.
+// It stops early once a step moves w by at most `enough` of itself, where what is left is far
+// smaller still.
 template <typename Real>
-Real climb(Real m, Real A, Real B, Real T, Real w, int direction)
+Real climb(Real m, Real A, Real B, Real T, Real w, int direction, Real enough = 0)
 {
     for (int pass = 0; pass < 200; ++pass) {
         const Real w2 = w * w;
@@ -99,25 +102,32 @@ Real climb(Real m, Real A, Real B, Real T, Real w, int direction)
         // Monotone from the start: a step that turns back, or does not move, is rounding.
         if (!((next - w) * direction > 0))
             break;
+        const bool close = (next - w) * direction <= enough * (next > 0 ? next : -next);
         w = next;
+        if (close)
+            break;
     }
     return w;
 }
 
 // The root of H between `from` (sqrt(m) for the weak shock, 0 for the strong) and the crest.
-// Most of the climb is done in double, which is cheap; from a point a little short of that
-// root, far more than double's error there, long double finishes in two or three steps. A start
-// that lands on the wrong side, as near the crest where double's root is poor, or a gas beyond
-// double's range, climbs the whole way in long double.
+// Most of the climb is done in double, which is cheap, to within 2^-40; from a point a little
+// short of that root, more than double's error there, long double finishes in a step or two.
+// Near the crest double's root is poorer, so a start that lands on the wrong side is taken
+// further back; failing that, as for a gas beyond double's range, long double climbs the whole way.
 long double rootFrom(const Relation& r, long double T, long double from)
 {
     const int direction = from == 0 ? 1 : -1;
     const double near = climb<double>(static_cast<double>(r.m), static_cast<double>(r.A), static_cast<double>(r.B),
-                                      static_cast<double>(T), static_cast<double>(from), direction);
-    const long double start = near - direction * 0x1p-32L * near;
-    const long double H = 2 * start * (r.m - start * start) - T * (r.B + r.A * start * start);
-    const bool onItsSide = direction > 0 ? start >= 0 && start < r.wMax : start > r.wMax && start <= from;
-    return climb<long double>(r.m, r.A, r.B, T, onItsSide && H < 0 ? start : from, direction);
+                                      static_cast<double>(T), static_cast<double>(from), direction, 0x1p-40);
+    for (const long double back : {0x1p-44L, 0x1p-32L}) {
+        const long double start = near - direction * back * near;
+        const long double H = 2 * start * (r.m - start * start) - T * (r.B + r.A * start * start);
+        const bool onItsSide = direction > 0 ? start >= 0 && start < r.wMax : start > r.wMax && start <= from;
+        if (onItsSide && H < 0)
+            return climb<long double>(r.m, r.A, r.B, T, start, direction);
+    }
+    return climb<long double>(r.m, r.A, r.B, T, from, direction);
 }
 
 bool finite(const Shock& s)
