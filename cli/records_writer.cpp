@@ -84,7 +84,7 @@ void RecordWriter::write(std::span<const long long> keys, std::span<const std::s
             out += label;  // words of the program's own, with no separator or quote in them
             out += separator;
         }
-        text::appendValues(out, values, separator);
+        valueRows_.append(out, values, separator);
         break;
     }
     case Format::Json: {

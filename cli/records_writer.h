@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/output.h"
+#include "text/fields.h"
 
 #include <span>
 #include <string>
@@ -39,6 +40,7 @@ private:
     std::vector<std::string_view> labels_;
     std::span<const std::string_view> columns_;
     std::vector<int> widths_;
+    text::ValueRows valueRows_;  // CSV and TSV values, a repeated one copied from the row before
     long long rows_ = 0;
     // The table's first record waits until a second one shows whether the table runs across.
     std::vector<long long> heldKeys_;

@@ -2,6 +2,8 @@
 
 #include "text/number_text.h"
 
+#include <cstring>
+
 namespace velhorn::text {
 
 void appendNames(std::string& out, std::span<const std::string_view> names, char separator)
@@ -30,6 +32,41 @@ void appendValues(std::string& out, std::span<const double> values, char separat
     }
     *end++ = '\n';
     out.append(line, static_cast<std::size_t>(end - line));
+}
+
+void ValueRows::append(std::string& out, std::span<const double> values, char separator)
+{
+    // Each text is at most 24 characters and its separator, and a write needs its room beyond.
+    static_assert(kColumns * 25 + kNumberTextSize <= kLine);
+    if (values.size() > kColumns) {
+        appendValues(out, values, separator);
+        known_ = 0;
+        return;
+    }
+    char* const line = lines_[current_];
+    const char* const before = lines_[current_ ^ 1];
+    char* end = line;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            *end++ = separator;
+        const double value = values[i] == 0 ? 0.0 : values[i];  // no "-0"
+        const std::uint64_t bits = __builtin_bit_cast(std::uint64_t, value);
+        const auto start = static_cast<std::uint16_t>(end - line);
+        if (i < known_ && bits == bits_[i]) {
+            // A fixed-size copy, which the compiler inlines; the room past the text allows it.
+            std::memcpy(end, before + start_[i], 32);
+            end += size_[i];
+        } else {
+            end = writeShortest(end, value);
+        }
+        bits_[i] = bits;
+        start_[i] = start;
+        size_[i] = static_cast<std::uint8_t>(end - line - start);
+    }
+    *end++ = '\n';
+    out.append(line, static_cast<std::size_t>(end - line));
+    known_ = values.size();
+    current_ ^= 1;
 }
 
 std::string_view trimField(std::string_view text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,6 +14,24 @@ namespace velhorn::text {
 // line feed.
 void appendNames(std::string& out, std::span<const std::string_view> names, char separator);
 void appendValues(std::string& out, std::span<const double> values, char separator);
+
+// Rows of values one after another, each as appendValues writes it; a value the same as the one
+// in its column of the row before takes that row's text again instead of being written anew
+// (a batch's gamma, a sweep's fixed M).
+class ValueRows {
+public:
+    void append(std::string& out, std::span<const double> values, char separator);
+
+private:
+    static constexpr std::size_t kColumns = 32;
+    static constexpr std::size_t kLine = 1024;  // room for kColumns texts and a copy's overrun
+    char lines_[2][kLine];                      // this row's text and the row before's
+    int current_ = 0;
+    std::size_t known_ = 0;                     // columns the row before had
+    std::uint64_t bits_[kColumns];
+    std::uint16_t start_[kColumns];
+    std::uint8_t size_[kColumns];
+};
 
 // A field without the blanks round it (spaces, tabs and a carriage return).
 [[nodiscard]] std::string_view trimField(std::string_view text);

@@ -181,6 +181,55 @@ TEST(Fields, JoinAndSplitLines)
     }
 }
 
+// Rows written one after another read as each row written alone, whatever repeats from the row
+// before: a value, a zero of either sign, a NaN, a row longer or shorter than the one before, and
+// a row too wide to keep.
+TEST(Fields, RowsAfterRowsAreEachRowAlone)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> wide(40, 1.4);
+    wide[39] = 2.5e-300;
+    const std::vector<std::vector<double>> rows = {
+        {1.4, 2, 0.1, 31.850022659237723},
+        {1.4, 3, 0.1, -1e-300},
+        {1.4, 3, -0.0, -1e-300, 7},
+        {1.4, 4, 0.0, nan, 7, 8, 9},
+        {1.4, 4},
+        {1.4, 4, 0.0, nan, 7},
+        wide,
+        wide,
+        {1.4, 1.7976931348623157e308, 5e-324, 123456789012345680000.0},
+        {1.4, 1.7976931348623157e308, 5e-324, 123456789012345680000.0},
+        {},
+        {1.4},
+    };
+    for (const char separator : {',', '\t'}) {
+        ValueRows writer;
+        std::string together, alone;
+        for (const auto& row : rows) {
+            writer.append(together, row, separator);
+            appendValues(alone, row, separator);
+        }
+        EXPECT_EQ(together, alone);
+    }
+    // Many rows, each column repeating now and then, as a batch's do.
+    std::mt19937_64 random(11);
+    ValueRows writer;
+    std::string together, alone;
+    std::vector<double> row(16);
+    for (int n = 0; n < 20000; ++n) {
+        for (double& value : row) {
+            if (random() % 3 != 0)
+                value = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 120) - 100);
+        }
+        row.resize(8 + random() % 9);
+        writer.append(together, row, ',');
+        appendValues(alone, row, ',');
+        row.resize(16);
+    }
+    EXPECT_EQ(together, alone);
+}
+
 TEST(HtmlTable, HeaderRowThenOneRowEach)
 {
     const std::array<std::string_view, 2> names{"M", "nu_deg"};
