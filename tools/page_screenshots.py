@@ -21,7 +21,7 @@ document.getElementById('Text_M1').value = '2'; document.getElementById('Text_Te
 document.getElementById('Command1').click();"""
 
 
-def shoot(url, name, width, height, dark=False, phone=False, then=None, whole=False):
+def shoot(url, name, width, height, dark=False, phone=False, then=None, down_to=None):
     driver = browser.chromium(width, height)
     try:
         metrics = {"width": width, "height": height, "deviceScaleFactor": 2 if phone else 1, "mobile": phone}
@@ -33,9 +33,10 @@ def shoot(url, name, width, height, dark=False, phone=False, then=None, whole=Fa
             driver.execute_script(then)
         time.sleep(0.3)
         shot = {"format": "png"}
-        if whole:  # the phone's page is laid out by its width alone, so its whole length can be shown
-            full = driver.execute_script("return document.documentElement.scrollHeight")
-            shot.update(captureBeyondViewport=True, clip={"x": 0, "y": 0, "width": width, "height": min(full, 2400), "scale": 1})
+        if down_to:  # the phone's page is laid out by its width alone, so it can be shown down to the end of a panel
+            bottom = driver.execute_script(
+                "return Math.ceil(document.getElementById(arguments[0]).getBoundingClientRect().bottom + window.scrollY) + 16", down_to)
+            shot.update(captureBeyondViewport=True, clip={"x": 0, "y": 0, "width": width, "height": bottom, "scale": 1})
         data = driver.execute_cdp_cmd("Page.captureScreenshot", shot)["data"]
         import base64
         with open(os.path.join(out, name), "wb") as f:
@@ -49,8 +50,8 @@ url, stop = browser.serve(site)
 try:
     shoot(url, "web-desktop.png", 1280, 800)
     shoot(url, "web-desktop-dark.png", 1280, 800, dark=True)
-    shoot(url, "web-phone.png", 360, 740, phone=True, whole=True)
-    shoot(url, "web-phone-dark.png", 360, 740, phone=True, dark=True, whole=True)
+    shoot(url, "web-phone.png", 360, 740, phone=True, down_to="quantities")
+    shoot(url, "web-phone-dark.png", 360, 740, phone=True, dark=True, down_to="quantities")
     body = """
         const $ = (id) => document.getElementById(id);
         $('body-shape').value = 'biconvex'; $('body-shape').dispatchEvent(new Event('change'));
