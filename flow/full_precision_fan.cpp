@@ -197,6 +197,36 @@ double decided(Wide wide, Long precise)
     return decision.value;
 }
 
+// nu and mu share atan(s): mu is pi/2 less it, or above s = 1 atan(1/s), which it is then taken
+// from, so neither cancels. In radians.
+struct Arctangents {
+    long double atanOfS;
+    long double mu;
+};
+
+Arctangents arctangentsOf(long double s)
+{
+    if (s >= 1) {
+        const long double mu = std::atan(1 / s);
+        return {kPiLong / 2 - mu, mu};
+    }
+    const long double atanOfS = std::atan(s);
+    return {atanOfS, kPiLong / 2 - atanOfS};
+}
+
+Decision nuDecision(const Gas& gas, long double s, long double atanOfS)
+{
+    const Precise nu = nuPreciseBounded(gas, s, atanOfS);
+    const long double degrees = nu.value * kDegreesPerRadianLong;
+    return decisionOf(degrees, nu.bound * 57.3L + std::fabs(degrees) * 2 * kLongEpsilon);
+}
+
+Decision muDecision(long double radians)
+{
+    const long double mu = radians * kDegreesPerRadianLong;
+    return decisionOf(mu, std::fabs(mu) * 4 * kLongEpsilon);
+}
+
 // ---- nu and mu in double-double ----
 // Both arctangents of nu = lambda atan(s / lambda) - atan(s), and mu = atan(1 / s), are formed in
 // double-double with a bound of their error (counting the cancellation of nu's two terms, which
@@ -425,9 +455,8 @@ double nuDegrees(const Gas& gas, double M)
 {
     return decided([&] { return nuDegreesIfSure(gas, M); },
                    [&] {
-                       const Precise nu = nuPreciseBounded(gas, sFromMach(M));
-                       const long double degrees = nu.value * kDegreesPerRadianLong;
-                       return decisionOf(degrees, nu.bound * 57.3L + std::fabs(degrees) * 2 * kLongEpsilon);
+                       const long double s = sFromMach(M);
+                       return nuDecision(gas, s, arctangentsOf(s).atanOfS);
                    });
 }
 
@@ -489,12 +518,6 @@ double lowestMuDegrees()
 
 namespace {
 
-Decision muDecision(long double radians)
-{
-    const long double mu = radians * kDegreesPerRadianLong;
-    return decisionOf(mu, std::fabs(mu) * 4 * kLongEpsilon);
-}
-
 // T/T0, p/p0 and rho/rho0 of a state whose M is set.
 State withRatios(const Gas& gas, State state)
 {
@@ -526,21 +549,12 @@ State stateAt(const Gas& gas, double M)
 {
     if constexpr (!kLongDoubleInHardware)
         return stateAt(gas, M, nuDegrees(gas, M));
-    // nu and mu share atan(s): mu is pi/2 less it, or above s = 1 atan(1/s), which it is taken
-    // from, so neither cancels.
     const long double s = sFromMach(M);
-    const long double inverse = s >= 1 ? std::atan(1 / s) : 0;
-    const long double atanOfS = s >= 1 ? kPiLong / 2 - inverse : std::atan(s);
-    const long double mu = s >= 1 ? inverse : kPiLong / 2 - atanOfS;
+    const Arctangents angles = arctangentsOf(s);
     State state;
     state.M = M;
-    state.nu = decided([&] { return nuDegreesIfSure(gas, M); },
-                       [&] {
-                           const Precise nu = nuPreciseBounded(gas, s, atanOfS);
-                           const long double degrees = nu.value * kDegreesPerRadianLong;
-                           return decisionOf(degrees, nu.bound * 57.3L + std::fabs(degrees) * 2 * kLongEpsilon);
-                       });
-    state.mu = decided([&] { return muDegreesIfSure(M); }, [&] { return muDecision(mu); });
+    state.nu = decided([&] { return nuDegreesIfSure(gas, M); }, [&] { return nuDecision(gas, s, angles.atanOfS); });
+    state.mu = decided([&] { return muDegreesIfSure(M); }, [&] { return muDecision(angles.mu); });
     return withRatios(gas, state);
 }
 

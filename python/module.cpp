@@ -180,6 +180,11 @@ py::tuple stateQuantity(const std::string& given, const std::string& wanted, con
             o[i] = *M;
             return true;
         }
+        // nu alone from M, without the rest of the state: the same call stateAt makes.
+        if (field == 1 && by == flow::By::Mach && xs[i] >= 1 && std::isfinite(xs[i])) {
+            o[i] = flow::nuDegrees(*gas, xs[i]);
+            return true;
+        }
         const auto state = flow::tableState(*gas, flow::Given{by, xs[i]});
         if (std::holds_alternative<flow::Problem>(state)) {
             why = tableProblem(*gas, by, xs[i]);
