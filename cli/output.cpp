@@ -8,7 +8,10 @@ namespace velhorn::cli {
 
 Output::Output(std::FILE* file) : file_(file)
 {
-    buffer_.reserve(kChunk + 4096);  // a chunk and the row that crosses it
+    // A chunk and the row that crosses it, touched once now, so that a long run uses the memory
+    // of a short one.
+    buffer_.resize(kChunk + 4096);
+    buffer_.clear();
 }
 
 Output::~Output()
