@@ -70,15 +70,17 @@ std::variant<BodyFlow, BodyProblem> solveAt(const flow::Gas& gas, const Shape& s
     const double c1 = 2 / beta;
     const double c2 = ((g + 1) * M * M * M * M - 4 * beta * beta) / (2 * beta * beta * beta * beta);
     Force exact, linear, second;
-    std::vector<double> turns;
+    std::vector<double> turns, directions;
     for (Surface surface : {Surface::Upper, Surface::Lower}) {
         const auto& points = surface == Surface::Upper ? shape.upper : shape.lower;
         const double sign = surface == Surface::Upper ? 1 : -1;
         turns.clear();
+        directions.clear();
         double ahead = alpha;
         for (std::size_t i = 1; i < points.size(); ++i) {
             const double phi = facetAngle(points[i - 1], points[i]);
             turns.push_back(sign * (ahead - phi));
+            directions.push_back(phi);
             ahead = phi;
         }
         const auto corners = flow::solveCorners(gas, M, turns);
@@ -107,7 +109,7 @@ std::variant<BodyFlow, BodyProblem> solveAt(const flow::Gas& gas, const Shape& s
             f.Cp = (region.pRatio - 1) / dynamic;
             f.TRatio = region.TRatio;
             f.p0Ratio = region.p0Ratio;
-            f.direction = facetAngle(f.from, f.to);
+            f.direction = directions[i];
             addFacet(exact, surface, f.from, f.to, f.Cp);
             // The small-disturbance theories take each facet's inclination to the free stream.
             const double delta = sign * (f.direction - alpha) / kDegreesPerRadian;
