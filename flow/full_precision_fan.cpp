@@ -4,6 +4,9 @@
 
 #include <bit>
 #include <cmath>
+#ifdef VELHORN_QUAD_RATIOS
+#include <quadmath.h>
+#endif
 #include <cstdint>
 #include <limits>
 
@@ -449,6 +452,74 @@ Powers powersOf(const Gas& gas, long double inverse, long double logInverse)
     return {pressure, pressure * inverse};
 }
 
+// ---- Deciding the ratios' last bit ----
+// Other gases' ratios are powers of T/T0 in long double; exp passes on the rounding of its
+// exponent magnified by the exponent itself, and a product or quotient adds a few more. Where
+// that leaves a ratio too near a midpoint, it is taken again in quad precision where the build
+// has it (GCC's libquadmath on the x87); the page's long double is quad already.
+Decision ratioDecision(long double value, long double exponent)
+{
+    return decisionOf(value, std::fabs(value) * (6 * std::fabs(exponent) + 8) * kLongEpsilon);
+}
+
+struct RatioDecisions {
+    Decision T;
+    Decision p;
+    Decision rho;
+    [[nodiscard]] bool sure() const { return T.sure && p.sure && rho.sure; }
+};
+
+RatioDecisions decideRatios(const Gas& gas, long double T, const Powers& powers, long double logInverse)
+{
+    const long double exponent = gas.gammaOverGammaMinusOneLong() * logInverse;
+    return {decisionOf(T, std::fabs(T) * 3 * kLongEpsilon), ratioDecision(powers.pressure, exponent),
+            ratioDecision(powers.density, exponent)};
+}
+
+#ifdef VELHORN_QUAD_RATIOS
+using Quad = __float128;
+
+// (gamma - 1) / 2, gamma / (gamma - 1) and 1 / (gamma - 1), air's from exactly 7/5.
+struct QuadGas {
+    Quad k;
+    Quad pressurePower;
+    Quad densityPower;
+};
+
+QuadGas quadGas(const Gas& gas)
+{
+    if (isAir(gas))
+        return {Quad(1) / 5, Quad(7) / 2, Quad(5) / 2};
+    const Quad g = gas.gamma();
+    return {(g - 1) / 2, g / (g - 1), 1 / (g - 1)};
+}
+
+// T/T0 or T2/T1 given as a quotient of two values of 1 + k M^2, and its powers, each rounded once.
+RatioDecisions quadRatios(const QuadGas& q, Quad numerator, Quad denominator)
+{
+    const Quad ratio = numerator / denominator;
+    const Quad log = logq(numerator) - logq(denominator);
+    return {{static_cast<double>(ratio), true},
+            {static_cast<double>(expq(q.pressurePower * log)), true},
+            {static_cast<double>(expq(q.densityPower * log)), true}};
+}
+#endif
+
+// The decided ratios, from quad precision where the long double ones are unsure and it is there.
+RatioDecisions settledRatios(const Gas& gas, RatioDecisions ratios, double M1, double M2)
+{
+#ifdef VELHORN_QUAD_RATIOS
+    if (!ratios.sure()) {
+        const QuadGas q = quadGas(gas);
+        const auto stagnation = [&](double M) { return 1 + q.k * (Quad(M) * Quad(M)); };
+        return quadRatios(q, stagnation(M1), stagnation(M2));
+    }
+#else
+    (void)gas, (void)M1, (void)M2;
+#endif
+    return ratios;
+}
+
 }  // namespace
 
 double nuDegrees(const Gas& gas, double M)
@@ -536,10 +607,12 @@ State withRatios(const Gas& gas, State state)
     const long double ML = M;
     const long double rise = gas.halfGammaMinusOneLong() * (ML * ML);  // T0 / T - 1
     const long double stagnation = 1 + rise;
-    const Powers powers = powersOf(gas, stagnation, std::log1p(rise));
-    state.TOverT0 = static_cast<double>(1 / stagnation);
-    state.pOverP0 = static_cast<double>(powers.pressure);
-    state.rhoOverRho0 = static_cast<double>(powers.density);
+    const long double logInverse = std::log1p(rise);
+    const RatioDecisions r = settledRatios(
+        gas, decideRatios(gas, 1 / stagnation, powersOf(gas, stagnation, logInverse), logInverse), 0, M);
+    state.TOverT0 = r.T.value;
+    state.pOverP0 = r.p.value;
+    state.rhoOverRho0 = r.rho.value;
     return state;
 }
 
@@ -597,10 +670,12 @@ Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream)
     const long double a = 1 + k * (M1 * M1);  // T0 / T1
     const long double b = 1 + k * (M2 * M2);  // T0 / T2
     const long double rise = k * ((M2 - M1) * (M2 + M1)) / a;
-    const Powers powers = powersOf(gas, b / a, rise > -0.5L ? std::log1p(rise) : std::log(b / a));
-    fan.T2T1 = static_cast<double>(a / b);
-    fan.p2p1 = static_cast<double>(powers.pressure);
-    fan.rho2rho1 = static_cast<double>(powers.density);
+    const long double logInverse = rise > -0.5L ? std::log1p(rise) : std::log(b / a);
+    const RatioDecisions r = settledRatios(
+        gas, decideRatios(gas, a / b, powersOf(gas, b / a, logInverse), logInverse), upstream.M, downstream.M);
+    fan.T2T1 = r.T.value;
+    fan.p2p1 = r.p.value;
+    fan.rho2rho1 = r.rho.value;
     return fan;
 }
 
