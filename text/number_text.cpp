@@ -187,23 +187,22 @@ std::optional<double> readNumber(std::string_view text)
         return std::nullopt;
     if (text.front() == '+')
         text.remove_prefix(1);
-    // fast_float also reads "inf" and "nan"; a number here is decimal digits with an optional
-    // point and exponent.
-    bool nonzeroDigit = false;
-    bool inExponent = false;
-    for (char c : text) {
-        const bool allowed = (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '-' || c == '+';
-        if (!allowed)
-            return std::nullopt;
-        inExponent = inExponent || c == 'e' || c == 'E';
-        nonzeroDigit = nonzeroDigit || (!inExponent && c >= '1' && c <= '9');
-    }
+    // fast_float also reads "inf" and "nan", which the first character has turned away; what
+    // it reads to the end from a digit or a point is decimal digits with an optional point and
+    // exponent.
     double value = 0;
     const auto result = fast_float::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value))
         return std::nullopt;
-    if (value == 0 && nonzeroDigit)
-        return std::nullopt;  // too small for a double: not the number that was written
+    if (value == 0) {
+        // Too small for a double: not the number that was written.
+        for (char c : text) {
+            if (c == 'e' || c == 'E')
+                break;
+            if (c >= '1' && c <= '9')
+                return std::nullopt;
+        }
+    }
     return value;
 }
 
