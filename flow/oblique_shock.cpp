@@ -26,7 +26,7 @@ const ArctanTable kArctan;
 // c nearest x plus the series of atan((x - c) / (1 + x c)), whose argument is at most 1/512, so
 // four terms reach 2^-72; their sum is split in two halves that are formed side by side. atanl
 // itself costs several times as much, and every shock with its limits takes six.
-long double atanUnit(long double x)
+[[gnu::always_inline]] inline long double atanUnit(long double x)
 {
     // The index only picks a nearby point; rounding x to double first avoids x87's slow conversion.
     const int k = static_cast<int>(static_cast<double>(x) * 256 + 0.5);
@@ -38,12 +38,12 @@ long double atanUnit(long double x)
 
 // atan(t) and atan2(y, x) in degrees for arguments >= 0 (not both 0), the ratio taken the way
 // that is at most 1.
-double arctanDegrees(long double t)
+[[gnu::always_inline]] inline double arctanDegrees(long double t)
 {
     return static_cast<double>((t <= 1 ? atanUnit(t) : kPiLong / 2 - atanUnit(1 / t)) * kDegreesPerRadianLong);
 }
 
-double arctanDegrees(long double y, long double x)
+[[gnu::always_inline]] inline double arctanDegrees(long double y, long double x)
 {
     return static_cast<double>((y <= x ? atanUnit(y / x) : kPiLong / 2 - atanUnit(x / y)) * kDegreesPerRadianLong);
 }
