@@ -68,6 +68,24 @@ void RecordWriter::write(std::span<const long long> keys, std::span<const double
     write(keys, {}, values);
 }
 
+void RecordWriter::write(std::span<const long long> keys, std::span<const double> values,
+                         std::span<const std::string_view> texts)
+{
+    if (format_ != Format::Csv && format_ != Format::Tsv) {
+        write(keys, {}, values);
+        return;
+    }
+    std::string& out = out_.buffer();
+    const char separator = format_ == Format::Csv ? ',' : '\t';
+    for (long long key : keys) {
+        out += std::to_string(key);
+        out += separator;
+    }
+    valueRows_.append(out, values, separator, texts);
+    ++rows_;
+    out_.maybeFlush();
+}
+
 void RecordWriter::write(std::span<const long long> keys, std::span<const std::string_view> labels,
                          std::span<const double> values)
 {

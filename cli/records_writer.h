@@ -22,6 +22,10 @@ public:
     RecordWriter(Output& out, Format format, int digits, std::vector<std::string_view> keys,
                  std::vector<std::string_view> labels, std::span<const std::string_view> columns);
     void write(std::span<const long long> keys, std::span<const double> values);
+    // The same, where texts[i], if not empty, is values[i]'s text for CSV and TSV already
+    // (text::isShortestText), such as a number echoed from the input.
+    void write(std::span<const long long> keys, std::span<const double> values,
+               std::span<const std::string_view> texts);
     void write(std::span<const long long> keys, std::span<const std::string_view> labels,
                std::span<const double> values);
     // Closes the JSON array; lays out a lone table record as one quantity a line.

@@ -87,6 +87,7 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
     bool failed = false;
     std::optional<flow::Gas> lineGas;
     double values[4] = {};
+    std::string_view fields[4];
     while (std::getline(in, line)) {
         ++number;
         if (isBlankOrComment(line))
@@ -105,8 +106,10 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
             if (!value)
                 error = (field.empty() ? "an empty field" : quotedField(field)) + " in column " + std::to_string(index) +
                         " is not a number";
-            else
+            else {
                 values[columns[index - 1]] = *value;
+                fields[columns[index - 1]] = field;
+            }
         });
         if (error.empty() && index != columns.size())
             error = "expected " + std::to_string(columns.size()) + " fields, found " + std::to_string(index);
@@ -134,8 +137,16 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
             fail(bodies::waveProblemText(*p, "M1", settings.digits));
             continue;
         }
+        // M1 and the angle given come back as they were typed where that text is already theirs.
+        std::string_view texts[bodies::kShockColumns.size()];
+        const auto echo = [&](std::size_t column, Column from) {
+            if (text::isShortestText(fields[from]))
+                texts[column] = fields[from];
+        };
+        echo(1, kM1);
+        echo(byBeta ? 3 : 2, byBeta ? kBeta : kTheta);
         const long long keys[] = {number};
-        writer.write(keys, bodies::shockValues(std::get<flow::Shock>(shock), limits));
+        writer.write(keys, bodies::shockValues(std::get<flow::Shock>(shock), limits), texts);
     }
     writer.finish();
     return failed ? kNoSolution : kSolved;

@@ -34,7 +34,8 @@ void appendValues(std::string& out, std::span<const double> values, char separat
     out.append(line, static_cast<std::size_t>(end - line));
 }
 
-void ValueRows::append(std::string& out, std::span<const double> values, char separator)
+void ValueRows::append(std::string& out, std::span<const double> values, char separator,
+                       std::span<const std::string_view> texts)
 {
     // Each text is at most 24 characters and its separator, and a write needs its room beyond.
     static_assert(kColumns * 25 + kNumberTextSize <= kLine);
@@ -52,7 +53,10 @@ void ValueRows::append(std::string& out, std::span<const double> values, char se
         const double value = values[i] == 0 ? 0.0 : values[i];  // no "-0"
         const std::uint64_t bits = __builtin_bit_cast(std::uint64_t, value);
         const auto start = static_cast<std::uint16_t>(end - line);
-        if (i < known_ && bits == bits_[i]) {
+        if (i < texts.size() && !texts[i].empty()) {
+            std::memcpy(end, texts[i].data(), texts[i].size());  // at most 24 characters
+            end += texts[i].size();
+        } else if (i < known_ && bits == bits_[i]) {
             // A fixed-size copy, which the compiler inlines; the room past the text allows it.
             std::memcpy(end, before + start_[i], 32);
             end += size_[i];

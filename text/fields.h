@@ -20,7 +20,10 @@ void appendValues(std::string& out, std::span<const double> values, char separat
 // (a batch's gamma, a sweep's fixed M).
 class ValueRows {
 public:
-    void append(std::string& out, std::span<const double> values, char separator);
+    // texts[i], where there is one and it is not empty, is values[i]'s text already, as
+    // isShortestText tells of a number's text read from input.
+    void append(std::string& out, std::span<const double> values, char separator,
+                std::span<const std::string_view> texts = {});
 
 private:
     static constexpr std::size_t kColumns = 32;

@@ -206,4 +206,41 @@ std::optional<double> readNumber(std::string_view text)
     return value;
 }
 
+bool isShortestText(std::string_view text)
+{
+    if (!text.empty() && text.front() == '-')
+        text.remove_prefix(1);
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
+    const auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (whole.empty() || !digits(whole) || !digits(fraction) || (whole.size() > 1 && whole.front() == '0'))
+        return false;
+    if (point != std::string_view::npos && (fraction.empty() || fraction.back() == '0'))
+        return false;
+    // The significant digits' count and the exponent of the first, as writeShortest takes them.
+    int count = 0;
+    int exponent = 0;
+    if (whole == "0") {
+        const std::size_t zeros = fraction.find_first_not_of('0');
+        if (zeros == std::string_view::npos)
+            return false;  // nought
+        count = static_cast<int>(fraction.size() - zeros);
+        exponent = -static_cast<int>(zeros) - 1;
+    } else {
+        exponent = static_cast<int>(whole.size()) - 1;
+        count = fraction.empty() ? static_cast<int>(whole.find_last_not_of('0')) + 1
+                                 : static_cast<int>(whole.size() + fraction.size());
+    }
+    // Below 10^15 a whole number is written digit for digit, as the text has it.
+    if (count > 15 || exponent > 14)
+        return false;
+    const int absolute = exponent < 0 ? -exponent : exponent;
+    const int scientificSize = count + (count > 1) + 2 + (absolute >= 100 ? 3 : 2);
+    const int fixedSize = exponent < 0 ? count + 1 - exponent : exponent >= count - 1 ? exponent + 1 : count + 1;
+    return fixedSize <= scientificSize;
+}
+
 }  // namespace velhorn::text

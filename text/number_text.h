@@ -28,4 +28,10 @@ void appendShortest(std::string& out, double value);
 // optional exponent, nothing else, and finite and not lost to underflow. Nothing for anything else.
 [[nodiscard]] std::optional<double> readNumber(std::string_view text);
 
+// Whether `text`, as readNumber reads it, is already what writeShortest writes for that number,
+// told from its characters alone: fixed notation as writeShortest chooses it, no zero leading
+// or trailing needlessly, not nought, and at most 15 significant digits, which no other text of
+// as few digits shares with it. A number read back from such a text may be written as the text.
+[[nodiscard]] bool isShortestText(std::string_view text);
+
 }  // namespace velhorn::text

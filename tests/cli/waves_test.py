@@ -59,6 +59,10 @@ good, errors = rows(r.stdout), r.stderr.splitlines()
 check(r.returncode == 1 and [int(g["line"]) for g in good] == [2, 7], f"good lines keep their records: {[g['line'] for g in good]}")
 check([e.split(":")[1].strip() for e in errors] == ["line 3", "line 4", "line 6"], f"bad lines named: {errors}")
 check(run("shock", "--batch", "-", stdin="M1,nu\n2,3\n").returncode == 2, "a header without theta or beta is a usage error")
+# A number typed in its shortest form comes back as typed; typed otherwise, as it reads.
+echoed = rows(run("--format", "csv", "shock", "--batch", "-", stdin="M1,theta\n2.50,1e1\n2.5,10\n").stdout)
+check([{k: v for k, v in e.items() if k != "line"} for e in echoed][0] == {k: v for k, v in echoed[1].items() if k != "line"}
+      and echoed[1]["M1"] == "2.5" and echoed[1]["theta_deg"] == "10", f"typed texts: {echoed}")
 # Many bad lines, their reasons held and written in chunks: every one named once, in order, none lost.
 lines = "".join(f"2,{i % 20}\n" if i % 3 else f"3,{40 + i % 7}\n" for i in range(3000))
 r = run("--format", "csv", "shock", "--batch", "-", stdin="M1,theta\n" + lines)

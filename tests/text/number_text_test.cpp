@@ -230,6 +230,60 @@ TEST(Fields, RowsAfterRowsAreEachRowAlone)
     EXPECT_EQ(together, alone);
 }
 
+// A number's text from input is taken as its shortest text only where writeShortest writes that
+// very text; std::to_chars says which it writes.
+TEST(ShortestNumber, TextTakenAsItsOwnOnlyWhereItIs)
+{
+    const auto shortest = [](std::string_view text) {
+        char buffer[64];
+        const double value = *readNumber(text);
+        return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+    };
+    struct Case { std::string_view text; bool own; };
+    const std::vector<Case> cases = {
+        {"3.256322", true},  {"16.268", true},     {"-2.5", true},    {"0.5", true},     {"100", true},
+        {"0.00012", true},   {"99999", true},      {"123456789012345", true},           {"0.1234", true},
+        {"16.2680", false},  {".5", false},        {"0.50", false},   {"1e5", false},    {"100000000", false},
+        {"0.0001", false},   {"0", false},         {"-0", false},     {"0.000", false},  {"007", false},
+        {"+2.5", false},     {"2.", false},        {"1234567890123456", false},          {"1.2345678901234567", false},
+        {"9007199254740993", false},               {"1000000000000000", false},          {"", false},
+        {"-", false},        {"1.5e+00", false},   {"4.5.6", false},  {"1,5", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(isShortestText(c.text), c.own) << c.text;
+        if (c.own) {
+            EXPECT_EQ(shortest(c.text), c.text);
+        }
+    }
+    // Random texts of up to 15 significant digits in fixed notation: taken exactly where to_chars
+    // gives them back.
+    std::mt19937_64 random(3);
+    int taken = 0;
+    for (int n = 0; n < 200000; ++n) {
+        std::string text = random() % 4 == 0 ? "-" : "";
+        const int before = static_cast<int>(random() % 8), after = static_cast<int>(random() % 9);
+        text += before == 0 ? std::string("0") : std::to_string(1 + random() % 9);
+        for (int k = 1; k < before; ++k)
+            text += static_cast<char>('0' + random() % (k % 3 == 0 ? 1 : 10));
+        if (after > 0) {
+            text += '.';
+            for (int k = 0; k < after; ++k)
+                text += static_cast<char>('0' + random() % (random() % 3 == 0 ? 1 : 10));
+        }
+        const auto value = readNumber(text);
+        if (!value || *value == 0)
+            continue;
+        const std::size_t first = text.find_first_of("123456789");
+        const std::size_t last = text.find_last_of("123456789");
+        const std::size_t significant = last - first + 1 - (text.find('.') > first && text.find('.') < last);
+        if (significant > 15)
+            continue;
+        EXPECT_EQ(isShortestText(text), shortest(text) == text) << text;
+        taken += isShortestText(text);
+    }
+    EXPECT_GT(taken, 50000);
+}
+
 TEST(HtmlTable, HeaderRowThenOneRowEach)
 {
     const std::array<std::string_view, 2> names{"M", "nu_deg"};
