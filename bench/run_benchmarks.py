@@ -135,9 +135,9 @@ one_core = ["taskset", "-c", "0"]
 here = os.path.dirname(os.path.abspath(__file__))
 
 
-def timed(argv, **kwargs):
+def timed(argv, check=True, **kwargs):
     start = time.perf_counter()
-    subprocess.run(argv, check=True, **kwargs)
+    subprocess.run(argv, check=check, **kwargs)
     return time.perf_counter() - start
 
 
@@ -181,8 +181,9 @@ with tempfile.TemporaryDirectory() as scratch:
         out.write("M1,theta\n")
         out.writelines(f"{draw.uniform(1.5, 5):.6f},{draw.uniform(0, 20):.4f}\n" for _ in range(10 ** 6))
     with open(result, "w") as out:
-        shock_batch = min(timed(one_core + [cli, "--format", "csv", "shock", "--batch", shocks], stdout=out,
-                                stderr=subprocess.DEVNULL) for _ in range(3))
+        # Some cases are detached shocks, refused line by line, so velhorn-cli ends with status 1.
+        shock_batch = min(timed(one_core + [cli, "--format", "csv", "shock", "--batch", shocks], check=False,
+                                stdout=out, stderr=subprocess.DEVNULL) for _ in range(3))
     row("10^6 oblique shocks (M1, theta) to CSV", shock_batch, "s", None, goal_absolute=1)
     with open(result, "w") as out:
         body_sweep = min(timed(one_core + [cli, "--format", "csv", "body", "--shape", "biconvex", "--thickness", "0.05",
