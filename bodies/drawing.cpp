@@ -106,6 +106,7 @@ Drawing drawBody(const flow::Gas& gas, const Shape& shape, const BodyFlow& body)
         const std::size_t first = surface == Surface::Upper ? 0 : upperFacets;
         const std::size_t last = surface == Surface::Upper ? upperFacets : body.facets.size();
         double ahead = 0, M = body.M, sinceLabel = kLabelSpacing;
+        bool labelledOnThisSurface = false;
         for (std::size_t i = first; i < last; ++i) {
             const Facet& f = body.facets[i];
             const Point from = wind(f.from), to = wind(f.to);
@@ -120,6 +121,10 @@ Drawing drawBody(const flow::Gas& gas, const Shape& shape, const BodyFlow& body)
             const double length = std::hypot(dx, dy);
             sinceLabel += length / 2;
             if (sinceLabel >= kLabelSpacing || i + 1 == last) {
+                // The last region is always labelled; one labelled too near before it gives way.
+                if (sinceLabel < kLabelSpacing && labelledOnThisSurface)
+                    d.labels.pop_back();
+                labelledOnThisSurface = true;
                 // Past the facet's middle, where its region has widened away from the wave ahead.
                 const double off = 0.06 / length;
                 d.labels.push_back({{from.x + 0.62 * dx - side * dy * off, from.y + 0.62 * dy + side * dx * off}, f.M,

@@ -1,4 +1,5 @@
 #include "bodies/body.h"
+#include "bodies/drawing.h"
 #include "bodies/shapes.h"
 #include "flow/corners.h"
 #include "flow/oblique_shock.h"
@@ -317,6 +318,25 @@ TEST(Body, RefusalsNameWhatWorks)
     ASSERT_TRUE(std::holds_alternative<Shape>(square));
     EXPECT_NEAR(std::get<Shape>(square).upper[1].y, 0.5, 1e-15);
     EXPECT_NEAR(std::get<Shape>(square).upper.back().x, 1, 1e-15);
+}
+
+// Region labels never sit on one another: along each surface the last region is labelled, and a
+// label placed just before it gives way.
+TEST(Body, LabelsOfTheRegionsStandApart)
+{
+    const flow::Gas& air = flow::Gas::air();
+    for (int facets : {2, 5, 8, 13, 20}) {
+        const Shape shape = std::get<Shape>(biconvex(0.1, facets));
+        const auto body = std::get<BodyFlow>(solveBody(air, shape, 2.5, 4));
+        const Drawing d = drawBody(air, shape, body);
+        // A label's two lines take about 0.2 by 0.08 chords where the page and the SVG draw them.
+        for (std::size_t i = 0; i < d.labels.size(); ++i)
+            for (std::size_t j = i + 1; j < d.labels.size(); ++j) {
+                const bool overlap = std::fabs(d.labels[i].at.x - d.labels[j].at.x) < 0.2 &&
+                                     std::fabs(d.labels[i].at.y - d.labels[j].at.y) < 0.08;
+                EXPECT_FALSE(overlap) << facets << " facets, labels " << i << " and " << j;
+            }
+    }
 }
 
 }  // namespace
