@@ -303,9 +303,10 @@ constexpr long double kSeriesStart = 1e-3L;
 constexpr double kSmallestDoubleLambdaMinusOne = 1e-200;
 
 // Safeguarded Newton on `nu` for s with nu(s) = target, from the first guess `s`, to a relative
-// change of 1e-12; nothing where it does not get there.
+// change of 1e-12, or of `lastStep` for a true Newton step, which leaves an error of about its
+// square: enough where one more step follows; nothing where it does not get there.
 template <typename Real, typename Nu>
-std::optional<Real> newton(Nu nu, Real target, Real s, Real lambdaSquaredMinusOne)
+std::optional<Real> newton(Nu nu, Real target, Real s, Real lambdaSquaredMinusOne, Real lastStep = 1e-12)
 {
     Real low = 0;
     Real high = std::numeric_limits<Real>::infinity();
@@ -320,7 +321,8 @@ std::optional<Real> newton(Nu nu, Real target, Real s, Real lambdaSquaredMinusOn
             break;
         (f < 0 ? low : high) = s;
         Real next = s - f / nuSlope(s, lambdaSquaredMinusOne);
-        if (!(next > low && next < high)) {
+        const bool newtonStep = next > low && next < high;
+        if (!newtonStep) {
             if (std::isinf(high))
                 next = 4 * s;
             else if (low > 0 && high > 4 * low)
@@ -328,7 +330,7 @@ std::optional<Real> newton(Nu nu, Real target, Real s, Real lambdaSquaredMinusOn
             else
                 next = (low + high) / 2;
         }
-        converged = std::fabs(next - s) <= kConverged * s;
+        converged = std::fabs(next - s) <= (newtonStep ? lastStep : kConverged) * s;
         s = next;
     }
     if (!converged && !(nu(s) == target))
@@ -389,7 +391,8 @@ std::optional<Root> sFromNu(const Gas& gas, long double targetLong)
     const auto nu = [&](double s) { return nuFast(gas, s); };
     const double target = static_cast<double>(targetLong);
     const double first = isAir(gas) ? hallStart(target, static_cast<double>(start)) : static_cast<double>(start);
-    const auto s = newton(nu, target, first, static_cast<double>(d));
+    // The finishing step squares what the passes leave: 1e-7 becomes about 1e-28.
+    const auto s = newton(nu, target, first, static_cast<double>(d), 1e-7);
     if (!s)
         return std::nullopt;
     return Root{*s, true};
