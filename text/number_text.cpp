@@ -128,9 +128,11 @@ char* writeGeneral(char* first, double value, int precision)
     }
     // The value correctly rounded to `precision` digits, trailing zeros dropped: digits * 10^exponent.
     fmt::basic_memory_buffer<char, kNumberTextSize> buffer;
-    fmt::detail::float_specs specs{};
-    specs.format = fmt::detail::float_format::general;
-    const int exponent = fmt::detail::format_float(value, precision, specs, buffer);
+    // {fmt}'s own type for how a float is laid out; `general` trims the trailing zeros.
+    using Layout = fmt::detail::float_specs;
+    Layout layout{};
+    layout.format = fmt::detail::float_format::general;
+    const int exponent = fmt::detail::format_float(value, precision, layout, buffer);
     const int count = static_cast<int>(buffer.size());
     const char* digits = buffer.data();
     const int decimalExponent = exponent + count - 1;

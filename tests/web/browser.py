@@ -46,3 +46,18 @@ def open_page(driver, url):
 def dark(driver, on=True):
     driver.execute_cdp_cmd("Emulation.setEmulatedMedia",
                            {"features": [{"name": "prefers-color-scheme", "value": "dark" if on else "light"}]})
+
+
+def luminance(rgb):
+    """WCAG 2 relative luminance of an (r, g, b) colour of 0-255 channels."""
+    def linear(c):
+        c /= 255
+        return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = (linear(c) for c in rgb)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def contrast(a, b):
+    """WCAG 2 contrast ratio of two colours."""
+    la, lb = sorted((luminance(a), luminance(b)), reverse=True)
+    return (la + 0.05) / (lb + 0.05)

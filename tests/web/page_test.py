@@ -156,19 +156,6 @@ def own_files(driver, url, site):
     check(scripts <= names <= files - {"index.html"}, f"the page loads {sorted(names)}")
 
 
-def luminance(rgb):
-    def linear(c):
-        c /= 255
-        return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
-    r, g, b = (linear(c) for c in rgb)
-    return 0.2126 * r + 0.7152 * g + 0.0722 * b
-
-
-def contrast(a, b):
-    la, lb = sorted((luminance(a), luminance(b)), reverse=True)
-    return (la + 0.05) / (lb + 0.05)
-
-
 def dark_contrast(driver, url):
     browser.open_page(driver, url)
     browser.dark(driver)
@@ -184,7 +171,7 @@ def dark_contrast(driver, url):
     face = driver.execute_script("return getComputedStyle(document.body).backgroundColor")
     check(face not in ("rgb(240, 240, 240)", "rgb(255, 255, 255)"), f"the dark scheme is not applied: {face}")
     for id, text, back in seen:
-        check(contrast(text, back) >= 4.5, f"dark scheme: {id} reads {contrast(text, back):.2f}:1")
+        check(browser.contrast(text, back) >= 4.5, f"dark scheme: {id} reads {browser.contrast(text, back):.2f}:1")
     browser.dark(driver, False)
 
 

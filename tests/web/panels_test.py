@@ -494,27 +494,14 @@ def dark_contrast(driver, url):
     texts, page = pairs
     low = []
     for name, ink, back in texts:
-        ratio = contrast(ink, back)
+        ratio = browser.contrast(ink, back)
         if ratio < 4.5:
             low.append(f"{name} {ratio:.2f}:1")
     print(f"dark scheme: {len(texts)} texts, the lowest contrast "
-          f"{min(contrast(i, b) for _, i, b in texts):.2f}:1")
+          f"{min(browser.contrast(i, b) for _, i, b in texts):.2f}:1")
     check(page not in ("rgb(255, 255, 255)", "rgb(240, 240, 240)"), f"the page around the window is dark: {page}")
     check(not low, f"dark scheme texts below 4.5:1: {low[:6]}")
     browser.dark(driver, False)
-
-
-def luminance(rgb):
-    def linear(c):
-        c /= 255
-        return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
-    r, g, b = (linear(c) for c in rgb)
-    return 0.2126 * r + 0.7152 * g + 0.0722 * b
-
-
-def contrast(a, b):
-    la, lb = sorted((luminance(a), luminance(b)), reverse=True)
-    return (la + 0.05) / (lb + 0.05)
 
 
 def main():
