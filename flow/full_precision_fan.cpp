@@ -400,10 +400,18 @@ std::optional<Root> sFromNu(const Gas& gas, long double targetLong)
 
 // The last Newton step from the double passes' root in long double, and M from it. Its error
 // as in the double-double step below.
-Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong)
+// Where the arctangents of s were taken, `muAtS` receives mu there in radians, which the state's
+// own Mach angle is then found from.
+Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong, long double* muAtS = nullptr)
 {
     const long double sl = s;
-    const Precise nu = nuPreciseBounded(gas, sl);
+    std::optional<long double> atanOfS;
+    if (muAtS && sl >= kSeriesLimit) {
+        const Arctangents angles = arctangentsOf(sl);
+        atanOfS = angles.atanOfS;
+        *muAtS = angles.mu;
+    }
+    const Precise nu = nuPreciseBounded(gas, sl, atanOfS);
     const double slope = nuSlope(s, gas.lambdaSquaredMinusOne());
     const long double step = -(nu.value - targetLong) / slope;
     const long double finished = sl + step;
@@ -539,23 +547,35 @@ double nuMaxDegrees(const Gas& gas)
     return static_cast<double>(gas.lambdaMinusOneLong() * 90);
 }
 
-std::optional<double> machFromNu(const Gas& gas, double nu)
+namespace {
+
+State withRatios(const Gas& gas, State state);
+
+// M from nu, and mu in radians at the s of the inverse's last step where long double took it.
+struct Inverse {
+    double M;
+    std::optional<long double> muAtS;
+    double s;
+};
+
+std::optional<Inverse> inverseOf(const Gas& gas, double nu)
 {
     if (!(nu >= 0) || !(nu < nuMaxDegrees(gas)))
         return std::nullopt;
     if (nu == 0)
-        return 1.0;
+        return Inverse{1.0, std::nullopt, 0};
     const long double targetLong = nu / kDegreesPerRadianLong;
     auto root = sFromNu(gas, targetLong);
     if (!root)
         return std::nullopt;
     if (root->rough) {
         const double rough = static_cast<double>(root->s);
+        long double mu = std::numeric_limits<long double>::quiet_NaN();
         const double M = decided([&] { return machFinishedIfSure(gas, rough, nu); },
-                                 [&] { return machFinishedPrecise(gas, rough, targetLong); });
+                                 [&] { return machFinishedPrecise(gas, rough, targetLong, &mu); });
         if (!(M >= 1) || !std::isfinite(M))
             return std::nullopt;
-        return M;
+        return Inverse{M, std::isnan(mu) ? std::nullopt : std::optional(mu), rough};
     }
     const long double s = root->s;
     if (!(s > 0))
@@ -563,7 +583,44 @@ std::optional<double> machFromNu(const Gas& gas, double nu)
     const double M = static_cast<double>(std::sqrt(1 + s * s));
     if (!std::isfinite(M))
         return std::nullopt;
-    return M;
+    return Inverse{M, std::nullopt, 0};
+}
+
+// mu at M from mu at a nearby s: atan(1/s) moves by -1/(1 + s^2) per unit of s, and the next
+// term, at most the step squared, is counted in the bound. The step is about the last Newton
+// step, a part in 10^13 or less of s.
+Decision muNear(double M, long double muAtS, long double s)
+{
+    const long double sM = sFromMach(M);
+    const long double step = sM - s;
+    const long double radians = muAtS - step / (1 + s * s);
+    const long double degrees = radians * kDegreesPerRadianLong;
+    return decisionOf(degrees, std::fabs(degrees) * 5 * kLongEpsilon + step * step * 57.3L);
+}
+
+}  // namespace
+
+std::optional<double> machFromNu(const Gas& gas, double nu)
+{
+    const auto inverse = inverseOf(gas, nu);
+    if (!inverse)
+        return std::nullopt;
+    return inverse->M;
+}
+
+std::optional<State> stateFromNu(const Gas& gas, double nu)
+{
+    const auto inverse = inverseOf(gas, nu);
+    if (!inverse)
+        return std::nullopt;
+    if (!inverse->muAtS)
+        return stateAt(gas, inverse->M, nu);
+    State state;
+    state.M = inverse->M;
+    state.nu = nu;
+    state.mu = decided([&] { return muDegreesIfSure(state.M); },
+                       [&] { return muNear(state.M, *inverse->muAtS, inverse->s); });
+    return withRatios(gas, state);
 }
 
 std::optional<double> machFromMu(double mu)

@@ -48,6 +48,9 @@ struct Fan {
 [[nodiscard]] State stateAt(const Gas& gas, double M);
 // The same where nu is already known, as when M was found from it.
 [[nodiscard]] State stateAt(const Gas& gas, double M, double nu);
+// The state whose nu is `nu` degrees, its mu taken from the inverse's own last step where it can
+// be; nothing where machFromNu has no M.
+[[nodiscard]] std::optional<State> stateFromNu(const Gas& gas, double nu);
 [[nodiscard]] Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream);
 
 }  // namespace velhorn::flow

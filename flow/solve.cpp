@@ -75,8 +75,8 @@ std::variant<State, Problem> stateTurnedBy(const Gas& gas, const State& known, i
     const double sign = knownState == 1 ? 1 : -1;
     const double nuMax = nuMaxDegrees(gas);
     const double nu = known.nu + sign * theta;
-    const auto M = std::isfinite(theta) ? machFromNu(gas, nu) : std::nullopt;
-    if (!M) {
+    const auto state = std::isfinite(theta) ? stateFromNu(gas, nu) : std::nullopt;
+    if (!state) {
         // nu of the other state must lie in [0, nuMax).
         const double a = sign * (0 - known.nu);
         const double b = sign * (nuMax - known.nu);
@@ -86,7 +86,7 @@ std::variant<State, Problem> stateTurnedBy(const Gas& gas, const State& known, i
         p.givenValue = knownValue;
         return p;
     }
-    return stateAt(gas, *M, nu);
+    return *state;
 }
 
 // The fan from a known upstream state and theta, with the upstream state's own name for refusals.

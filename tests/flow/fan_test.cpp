@@ -271,6 +271,29 @@ TEST(Solve, EveryPairOfGivensGivesTheSameFan)
     EXPECT_NEAR(ref.rho2rho1, std::pow(ref.T2T1, 1 / (1.3 - 1)), 1e-14);
 }
 
+// The state behind a fan takes its Mach angle from the inverse's last step, not from its own M:
+// both are the nearest double, so they agree on every case, near a midpoint too.
+TEST(Solve, TheStateBehindAFanHasItsOwnMachAngle)
+{
+    std::uint64_t seed = 99;
+    const auto uniform = [&] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(seed >> 11) * 0x1p-53;
+    };
+    for (double gamma : {1.4, 5.0 / 3, 1.2, 1.05, 2.5}) {
+        const Gas gas(gamma);
+        int mismatches = 0;
+        for (int i = 0; i < 20000; ++i) {
+            const double M1 = 1 + std::pow(10.0, -2 + 4 * uniform());
+            const double theta = (nuMaxDegrees(gas) - nuDegrees(gas, M1)) * uniform();
+            const auto fan = solveFan(gas, Given{By::Mach, M1}, std::nullopt, theta);
+            if (const auto* f = std::get_if<Fan>(&fan))
+                mismatches += f->downstream.mu != stateAt(gas, f->downstream.M).mu;
+        }
+        EXPECT_EQ(mismatches, 0) << "gamma " << gamma;
+    }
+}
+
 // No turn is the state itself, whichever way it was given, for any gamma: not the inverse's
 // neighbour of it, and not a refusal where lambda - 1 is below a double's resolution of lambda.
 TEST(Solve, NoTurnLeavesTheStateAsItIs)
