@@ -252,11 +252,14 @@ Wide sWide(double M)
     return squareRoot(multiply(twoSum(M, -1), twoSum(M, 1)));
 }
 
-BoundedAngle nuWide(const Gas& gas, Wide s)
+// `atanOfS`, where given, receives atan(s), within kAngleError of itself.
+BoundedAngle nuWide(const Gas& gas, Wide s, Wide* atanOfS = nullptr)
 {
     const Wide lambda = gas.lambdaWide();
     const Wide outer = multiply(lambda, arctanOfQuotient(s, lambda));
     const Wide inner = arctanOfQuotient(s, {1, 0});
+    if (atanOfS)
+        *atanOfS = inner;
     return {add(outer, negate(inner)), (outer.hi + inner.hi) * kAngleError};
 }
 
@@ -426,11 +429,16 @@ Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong, l
 // The same step in double-double, and M = sqrt(1 + s^2) from it, if the bound of its error
 // allows only one double. The step's error: that of nu, through the slope, and the Newton
 // remainder, under 3/s of the step squared (|nu''/nu'| <= 6/s), doubled for safety.
-std::optional<double> machFinishedIfSure(const Gas& gas, double s, double nuDegrees)
+// `muAtS`, where given, receives mu at s in radians: pi/2 less atan(s), whose difference rounds
+// to a few 2^-106 of pi/2 however small mu is, which its bound counts.
+std::optional<double> machFinishedIfSure(const Gas& gas, double s, double nuDegrees, BoundedAngle* muAtS = nullptr)
 {
     if (!(s > 0) || !(s <= kWideMachLimit))
         return std::nullopt;
-    const BoundedAngle nu = nuWide(gas, {s, 0});
+    Wide atanOfS{};
+    const BoundedAngle nu = nuWide(gas, {s, 0}, &atanOfS);
+    if (muAtS)
+        *muAtS = {add(kHalfPi, negate(atanOfS)), atanOfS.hi * kAngleError + 0x1p-100};
     const Wide target = multiply({nuDegrees, 0}, kRadiansPerDegree);
     const Wide miss = add(nu.radians, negate(target));
     const double slope = nuSlope(s, gas.lambdaSquaredMinusOne());
@@ -555,6 +563,7 @@ State withRatios(const Gas& gas, State state);
 struct Inverse {
     double M;
     std::optional<long double> muAtS;
+    std::optional<BoundedAngle> muWideAtS;  // the same in double-double, where that took it
     double s;
 };
 
@@ -563,7 +572,7 @@ std::optional<Inverse> inverseOf(const Gas& gas, double nu)
     if (!(nu >= 0) || !(nu < nuMaxDegrees(gas)))
         return std::nullopt;
     if (nu == 0)
-        return Inverse{1.0, std::nullopt, 0};
+        return Inverse{1.0, std::nullopt, std::nullopt, 0};
     const long double targetLong = nu / kDegreesPerRadianLong;
     auto root = sFromNu(gas, targetLong);
     if (!root)
@@ -571,11 +580,19 @@ std::optional<Inverse> inverseOf(const Gas& gas, double nu)
     if (root->rough) {
         const double rough = static_cast<double>(root->s);
         long double mu = std::numeric_limits<long double>::quiet_NaN();
-        const double M = decided([&] { return machFinishedIfSure(gas, rough, nu); },
-                                 [&] { return machFinishedPrecise(gas, rough, targetLong, &mu); });
+        std::optional<BoundedAngle> muWide;
+        const double M = decided(
+            [&] {
+                BoundedAngle angle{};
+                const auto finished = machFinishedIfSure(gas, rough, nu, &angle);
+                if (finished)
+                    muWide = angle;
+                return finished;
+            },
+            [&] { return machFinishedPrecise(gas, rough, targetLong, &mu); });
         if (!(M >= 1) || !std::isfinite(M))
             return std::nullopt;
-        return Inverse{M, std::isnan(mu) ? std::nullopt : std::optional(mu), rough};
+        return Inverse{M, std::isnan(mu) ? std::nullopt : std::optional(mu), muWide, rough};
     }
     const long double s = root->s;
     if (!(s > 0))
@@ -583,19 +600,34 @@ std::optional<Inverse> inverseOf(const Gas& gas, double nu)
     const double M = static_cast<double>(std::sqrt(1 + s * s));
     if (!std::isfinite(M))
         return std::nullopt;
-    return Inverse{M, std::nullopt, 0};
+    return Inverse{M, std::nullopt, std::nullopt, 0};
 }
 
 // mu at M from mu at a nearby s: atan(1/s) moves by -1/(1 + s^2) per unit of s, and the next
-// term, at most the step squared, is counted in the bound. The step is about the last Newton
-// step, a part in 10^13 or less of s.
+// term, s / (1 + s^2)^2 times the step squared, is counted twice over in the bound. The step is
+// about the last Newton step, a part in 10^13 or less of s.
 Decision muNear(double M, long double muAtS, long double s)
 {
     const long double sM = sFromMach(M);
     const long double step = sM - s;
     const long double radians = muAtS - step / (1 + s * s);
     const long double degrees = radians * kDegreesPerRadianLong;
-    return decisionOf(degrees, std::fabs(degrees) * 5 * kLongEpsilon + step * step * 57.3L);
+    const long double curve = 1 + s * s;
+    return decisionOf(degrees, std::fabs(degrees) * 5 * kLongEpsilon + 2 * step * step * s / (curve * curve) * 57.3L);
+}
+
+// The same in double-double: the step from s to M's own s, a part in 10^13 of s or less, is
+// taken in double (its error some 2^-52 of it), and M's s is within 2^-100 of itself.
+std::optional<double> muNearIfSure(double M, BoundedAngle muAtS, double s)
+{
+    if (!(M > 1) || !(M <= kWideMachLimit))
+        return std::nullopt;
+    const Wide step = add(sWide(M), {-s, 0});
+    const double curve = 1 + s * s;
+    const double correction = step.hi / curve;
+    const Wide radians = add(muAtS.radians, {-correction, 0});
+    return degreesIfSure({radians, muAtS.bound + 2 * step.hi * step.hi * s / (curve * curve) +
+                                       std::fabs(correction) * 0x1p-50 + std::fabs(radians.hi) * 0x1p-100});
 }
 
 }  // namespace
@@ -613,13 +645,23 @@ std::optional<State> stateFromNu(const Gas& gas, double nu)
     const auto inverse = inverseOf(gas, nu);
     if (!inverse)
         return std::nullopt;
-    if (!inverse->muAtS)
+    if (!inverse->muAtS && !inverse->muWideAtS)
         return stateAt(gas, inverse->M, nu);
     State state;
     state.M = inverse->M;
     state.nu = nu;
-    state.mu = decided([&] { return muDegreesIfSure(state.M); },
-                       [&] { return muNear(state.M, *inverse->muAtS, inverse->s); });
+    state.mu = decided(
+        [&] {
+            if (inverse->muWideAtS) {
+                if (const auto mu = muNearIfSure(state.M, *inverse->muWideAtS, inverse->s))
+                    return mu;
+            }
+            return muDegreesIfSure(state.M);
+        },
+        [&] {
+            return inverse->muAtS ? muNear(state.M, *inverse->muAtS, inverse->s)
+                                  : muDecision(std::atan2(1.0L, sFromMach(state.M)));
+        });
     return withRatios(gas, state);
 }
 
