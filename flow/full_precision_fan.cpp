@@ -343,16 +343,16 @@ std::optional<Real> newton(Nu nu, Real target, Real s, Real lambdaSquaredMinusOn
 
 // For air, a start within 0.05% of M: Hall's rational approximation of the inverse in
 // y = (nu / nuMax)^(2/3) (I. M. Hall, Aeronautical Journal 79, 1975), two Newton passes fewer
-// than from `fallback`, the bounds below. Near M = 1, where its error is large beside s, the
-// bounds do better.
-double hallStart(double nuRadians, double fallback)
+// than from the bounds below, which do better near M = 1, where its error is large beside s:
+// nothing there.
+std::optional<double> hallStart(double nuRadians)
 {
     constexpr double kNuMaxRadians = 2.2768531636906952;  // (sqrt 6 - 1) pi / 2
     const double f = nuRadians / kNuMaxRadians;
     const double y = std::cbrt(f * f);
     const double M = (1 + y * (1.3604 + y * (0.0962 - 0.5127 * y))) / (1 - y * (0.6722 + 0.3278 * y));
     if (!(M > 1.1) || !(M < 1e6))
-        return fallback;
+        return std::nullopt;
     return std::sqrt((M - 1) * (M + 1));
 }
 
@@ -374,26 +374,34 @@ std::optional<Root> sFromNu(const Gas& gas, long double targetLong)
     // small. Formed in long double, where even the smallest double angle keeps its cube root;
     // where it is only the Newton passes' start, the double's root is as good and much quicker.
     const long double cube = 3 * targetLong / oneMinusQ;
-    const long double small = cube > 1e-3L && cube < 1e300L ? std::cbrt(static_cast<double>(cube)) : std::cbrt(cube);
-    if (small < kSeriesStart) {
+    const auto cubeRoot = [&] {
+        return cube > 1e-3L && cube < 1e300L ? static_cast<long double>(std::cbrt(static_cast<double>(cube)))
+                                             : std::cbrt(cube);
+    };
+    // Well above the series' reach the root is taken only where Hall's start is not.
+    if (cube < 2 * kSeriesStart * kSeriesStart * kSeriesStart && cubeRoot() < kSeriesStart) {
+        const long double small = cubeRoot();
         // nu = (1 - q) s^3 / 3 (1 - 3 (1 + q) s^2 / 5 + ...), inverted to the same order.
         const long double q = 1 - oneMinusQ;
         const auto polish = [&](long double s) { return s - (nuPrecise(gas, s) - targetLong) / nuSlope(s, d); };
         return Root{polish(polish(small * (1 + (1 + q) / 5 * small * small)))};
     }
     // nuMax - nu < (lambda^2 - 1) / s for every s: an upper bound of s, and close while s is large.
-    const long double large = d / (gas.lambdaMinusOneLong() * (2 * std::atan(1.0L)) - targetLong);
-    const long double start = std::fmax(small, large > 0 ? large : 0);
+    const auto bounds = [&] {
+        const long double large = d / (gas.lambdaMinusOneLong() * (2 * std::atan(1.0L)) - targetLong);
+        return std::fmax(cubeRoot(), large > 0 ? large : 0);
+    };
     if (gas.lambdaMinusOne() < kSmallestDoubleLambdaMinusOne) {
         const auto nu = [&](long double s) { return nuPrecise(gas, s); };
-        const auto s = newton(nu, targetLong, start, d);
+        const auto s = newton(nu, targetLong, bounds(), d);
         if (!s)
             return std::nullopt;
         return Root{*s};
     }
     const auto nu = [&](double s) { return nuFast(gas, s); };
     const double target = static_cast<double>(targetLong);
-    const double first = isAir(gas) ? hallStart(target, static_cast<double>(start)) : static_cast<double>(start);
+    const auto hall = isAir(gas) ? hallStart(target) : std::nullopt;
+    const double first = hall ? *hall : static_cast<double>(bounds());
     // The finishing step squares what the passes leave: 1e-7 becomes about 1e-28.
     const auto s = newton(nu, target, first, static_cast<double>(d), 1e-7);
     if (!s)
