@@ -618,9 +618,9 @@ Decision muNear(double M, long double muAtS, long double s)
 {
     const long double sM = sFromMach(M);
     const long double step = sM - s;
-    const long double radians = muAtS - step / (1 + s * s);
-    const long double degrees = radians * kDegreesPerRadianLong;
     const long double curve = 1 + s * s;
+    const long double radians = muAtS - step / curve;
+    const long double degrees = radians * kDegreesPerRadianLong;
     return decisionOf(degrees, std::fabs(degrees) * 5 * kLongEpsilon + 2 * step * step * s / (curve * curve) * 57.3L);
 }
 
