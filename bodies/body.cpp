@@ -1,5 +1,7 @@
 #include "bodies/body.h"
 
+#include "bodies/angles.h"
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -33,8 +35,7 @@ void addFacet(Force& force, Surface surface, Point a, Point b, double Cp)
 
 Coefficients coefficients(const Force& f, double alpha)
 {
-    const double a = alpha / kDegreesPerRadian;
-    const double c = std::cos(a), s = std::sin(a);
+    const auto [s, c] = sinCosDegrees(alpha);
     Coefficients k;
     k.cl = f.y * c - f.x * s;
     k.cd = f.y * s + f.x * c;
@@ -47,7 +48,7 @@ Coefficients coefficients(const Force& f, double alpha)
 
 double facetAngle(Point a, Point b)
 {
-    return std::atan2(b.y - a.y, b.x - a.x) * kDegreesPerRadian;
+    return directionDegrees(b.x - a.x, b.y - a.y);
 }
 
 // The body at one M and alpha, or its problem without the search for what works.

@@ -1,5 +1,7 @@
 #include "bodies/shapes.h"
 
+#include "bodies/angles.h"
+
 #include "press/records.h"
 #include "text/number_text.h"
 
@@ -11,7 +13,6 @@ namespace velhorn::bodies {
 
 namespace {
 
-const double kDegreesPerRadian = 45 / std::atan(1.0);
 
 std::string number(double value)
 {
@@ -52,7 +53,8 @@ ShapeOrReason wedge(double halfAngle)
 {
     if (!(halfAngle > 0 && halfAngle < 90))
         return "a wedge's half-angle " + number(halfAngle) + " must be above 0 and below 90 degrees";
-    const double y = std::tan(halfAngle / kDegreesPerRadian);
+    const auto [s, c] = sinCosDegrees(halfAngle);
+    const double y = s / c;
     return Shape{{{0, 0}, {1, y}}, {{0, 0}, {1, -y}}};
 }
 

@@ -1,3 +1,4 @@
+#include "bodies/angles.h"
 #include "bodies/body.h"
 #include "bodies/drawing.h"
 #include "bodies/shapes.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace velhorn::flow {
@@ -279,6 +281,42 @@ namespace {
 // Ackeret's flat plate, cl = 4 alpha / sqrt(M^2 - 1) and cd = alpha cl, is the small-alpha limit
 // of the exact solution; a symmetric diamond at no incidence has no lift, a wave drag near the
 // linear 4 (t/c)^2 / sqrt(M^2 - 1) for a thin one, and its centre of pressure follows its crest.
+// A body's angles, from arithmetic every build rounds alike: a direction is the nearest double
+// wherever long double can tell, and sin and cos within an ulp, every quadrant, up to 90 degrees.
+TEST(Body, AnglesKeepTheLastBits)
+{
+    std::uint64_t seed = 5;
+    const auto uniform = [&] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(seed >> 11) * 0x1p-53;
+    };
+    const auto ulp = [](double x) { return std::nextafter(std::fabs(x), INFINITY) - std::fabs(x); };
+    const long double perRadian = 45 / std::atan(1.0L);
+    int wrongDirections = 0, looseSinCos = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const double dx = (2 * uniform() - 1) * std::pow(10.0, -3 + 6 * uniform());
+        const double dy = (2 * uniform() - 1) * std::pow(10.0, -3 + 6 * uniform());
+        const long double exact = std::atan2(static_cast<long double>(dy), static_cast<long double>(dx)) * perRadian;
+        const double nearest = static_cast<double>(exact);
+        if (std::fabs(static_cast<double>(exact - nearest)) < 0.49 * ulp(nearest))
+            wrongDirections += bodies::directionDegrees(dx, dy) != nearest;
+        const double degrees = 180 * uniform() - 90;
+        const auto [sine, cosine] = bodies::sinCosDegrees(degrees);
+        // Near 90 degrees cos is taken as the sine of the complement, exact in degrees, as long
+        // double's own radians would be too coarse there.
+        const long double radians = degrees / perRadian;
+        const long double complement = (90 - std::fabs(degrees)) / perRadian;
+        const long double exactCos = std::fabs(degrees) > 45 ? std::sin(complement) : std::cos(radians);
+        looseSinCos += std::fabs(sine - static_cast<double>(std::sin(radians))) > ulp(sine) ||
+                       std::fabs(cosine - static_cast<double>(exactCos)) > ulp(cosine);
+    }
+    EXPECT_EQ(wrongDirections, 0);
+    EXPECT_EQ(looseSinCos, 0);
+    EXPECT_EQ(bodies::directionDegrees(-1, 0), 180);
+    EXPECT_EQ(bodies::directionDegrees(0, -2), -90);
+    EXPECT_EQ(bodies::sinCosDegrees(90).sin, 1);
+}
+
 TEST(Body, LimitsOfTheLinearTheory)
 {
     const flow::Gas& air = flow::Gas::air();

@@ -1,0 +1,66 @@
+#include "bodies/angles.h"
+
+#include "flow/double_double.h"
+
+#include <cmath>
+
+namespace velhorn::bodies {
+
+namespace {
+
+using namespace flow::dd;
+
+// sin x and cos x for |x| <= pi/4 from their Taylor series up to x^17 and x^18; the terms left
+// out are below 2^-60 of each.
+SinCos series(double x)
+{
+    const double x2 = x * x;
+    const double s =
+        x + x * x2 *
+                (-1.0 / 6 +
+                 x2 * (1.0 / 120 +
+                       x2 * (-1.0 / 5040 +
+                             x2 * (1.0 / 362880 +
+                                   x2 * (-1.0 / 39916800 +
+                                         x2 * (1.0 / 6227020800 +
+                                               x2 * (-1.0 / 1307674368000 + x2 * (1.0 / 355687428096000))))))));
+    const double c =
+        1 + x2 * (-0.5 +
+                  x2 * (1.0 / 24 +
+                        x2 * (-1.0 / 720 +
+                              x2 * (1.0 / 40320 +
+                                    x2 * (-1.0 / 3628800 +
+                                          x2 * (1.0 / 479001600 +
+                                                x2 * (-1.0 / 87178291200 + x2 * (1.0 / 20922789888000))))))));
+    return {s, c};
+}
+
+}  // namespace
+
+SinCos sinCosDegrees(double degrees)
+{
+    const Wide x = multiply({std::fabs(degrees), 0}, kRadiansPerDegree);
+    const double sign = std::signbit(degrees) ? -1 : 1;
+    if (x.hi <= 0.78539816339744828) {
+        const SinCos near = series(x.hi);
+        return {sign * near.sin, near.cos};
+    }
+    // Beyond pi/4 from the complement, pi/2 - x, whose difference is exact in its high part.
+    const SinCos far = series((kHalfPi.hi - x.hi) + (kHalfPi.lo - x.lo));
+    return {sign * far.cos, far.sin};
+}
+
+double directionDegrees(double dx, double dy)
+{
+    if (dx != 0 || dy != 0) {
+        const Wide towards = arctanOfQuotient({std::fabs(dy), 0}, {std::fabs(dx), 0});
+        const Wide angle = dx < 0 ? add({2 * kHalfPi.hi, 2 * kHalfPi.lo}, negate(towards)) : towards;
+        const Wide degrees = multiply(angle, kDegreesPerRadian);
+        const double bound = (towards.hi * kArctanError + angle.hi * 0x1p-100) * 57.3 + degrees.hi * 0x1p-100;
+        if (const auto rounded = roundedIfSure(degrees, bound))
+            return std::signbit(dy) ? -*rounded : *rounded;
+    }
+    return std::atan2(dy, dx) * (45 / std::atan(1.0));
+}
+
+}  // namespace velhorn::bodies
