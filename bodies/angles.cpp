@@ -39,15 +39,27 @@ SinCos series(double x)
 
 SinCos sinCosDegrees(double degrees)
 {
-    const Wide x = multiply({std::fabs(degrees), 0}, kRadiansPerDegree);
-    const double sign = std::signbit(degrees) ? -1 : 1;
+    if (!std::isfinite(degrees))
+        return {degrees - degrees, degrees - degrees};
+    // To -180..180, then to a quarter turn from the axis, each step exact in degrees.
+    double d = std::fmod(degrees, 360);
+    if (d > 180)
+        d -= 360;
+    else if (d < -180)
+        d += 360;
+    const double sign = std::signbit(d) ? -1 : 1;
+    const bool back = std::fabs(d) > 90;
+    const double quarter = back ? 180 - std::fabs(d) : std::fabs(d);
+    const Wide x = multiply({quarter, 0}, kRadiansPerDegree);
+    SinCos r;
     if (x.hi <= 0.78539816339744828) {
-        const SinCos near = series(x.hi);
-        return {sign * near.sin, near.cos};
+        r = series(x.hi);
+    } else {
+        // Beyond pi/4 from the complement, pi/2 - x, whose difference is exact in its high part.
+        const SinCos far = series((kHalfPi.hi - x.hi) + (kHalfPi.lo - x.lo));
+        r = {far.cos, far.sin};
     }
-    // Beyond pi/4 from the complement, pi/2 - x, whose difference is exact in its high part.
-    const SinCos far = series((kHalfPi.hi - x.hi) + (kHalfPi.lo - x.lo));
-    return {sign * far.cos, far.sin};
+    return {sign * r.sin, back ? -r.cos : r.cos};
 }
 
 double directionDegrees(double dx, double dy)

@@ -10,7 +10,7 @@ struct SinCos {
     double cos;
 };
 
-// sin and cos of an angle of at most 90 degrees either way, within about an ulp.
+// sin and cos of an angle in degrees, within about an ulp.
 [[nodiscard]] SinCos sinCosDegrees(double degrees);
 
 // The direction of (dx, dy) from the x axis in degrees, as atan2 gives it: the nearest double,

@@ -70,9 +70,14 @@ std::variant<BodyFlow, BodyProblem> solveAt(const flow::Gas& gas, const Shape& s
     const double beta = std::sqrt((M - 1) * (M + 1));
     const double c1 = 2 / beta;
     const double c2 = ((g + 1) * M * M * M * M - 4 * beta * beta) / (2 * beta * beta * beta * beta);
-    Force exact, linear, second;
+    // Each surface's forces apart, then added: a body that is its own mirror image at no incidence
+    // has no lift and no moment about the chord exactly, whatever the order of its facets' sums.
+    std::array<Force, 2> exactOf, linearOf, secondOf;
     std::vector<double> turns, directions;
     for (Surface surface : {Surface::Upper, Surface::Lower}) {
+        Force& exact = exactOf[surface == Surface::Upper ? 0 : 1];
+        Force& linear = linearOf[surface == Surface::Upper ? 0 : 1];
+        Force& second = secondOf[surface == Surface::Upper ? 0 : 1];
         const auto& points = surface == Surface::Upper ? shape.upper : shape.lower;
         const double sign = surface == Surface::Upper ? 1 : -1;
         turns.clear();
@@ -119,9 +124,12 @@ std::variant<BodyFlow, BodyProblem> solveAt(const flow::Gas& gas, const Shape& s
             body.facets.push_back(f);
         }
     }
-    body.exact = coefficients(exact, alpha);
-    body.linear = coefficients(linear, alpha);
-    body.secondOrder = coefficients(second, alpha);
+    const auto both = [](const std::array<Force, 2>& f) {
+        return Force{f[0].x + f[1].x, f[0].y + f[1].y, f[0].moment + f[1].moment};
+    };
+    body.exact = coefficients(both(exactOf), alpha);
+    body.linear = coefficients(both(linearOf), alpha);
+    body.secondOrder = coefficients(both(secondOf), alpha);
     return body;
 }
 

@@ -1,5 +1,7 @@
 #include "bodies/drawing.h"
 
+#include "bodies/angles.h"
+
 #include "flow/full_precision_fan.h"
 #include "press/records.h"
 #include "text/number_text.h"
@@ -11,14 +13,13 @@ namespace velhorn::bodies {
 
 namespace {
 
-const double kDegreesPerRadian = 45 / std::atan(1.0);
 constexpr int kMachLinesBetween = 3;  // inside each fan, between its first and last
 constexpr double kLabelSpacing = 0.2; // chords between labels along a surface
 
 // The ray from `from` at `angle` degrees, up to where it leaves the frame.
 Stroke ray(const Drawing& d, Stroke::Kind kind, Point from, double angle)
 {
-    const double dx = std::cos(angle / kDegreesPerRadian), dy = std::sin(angle / kDegreesPerRadian);
+    const auto [dy, dx] = sinCosDegrees(angle);
     double t = 1e9;
     if (dx > 0) t = std::min(t, (d.high.x - from.x) / dx);
     if (dx < 0) t = std::min(t, (d.low.x - from.x) / dx);
@@ -43,10 +44,8 @@ void addWave(Drawing& d, const flow::Gas& gas, Point at, double ahead, double si
     const double nu = flow::nuDegrees(gas, M);
     for (int k = 1; k <= kMachLinesBetween; ++k) {
         const double turn = wave.theta * k / (kMachLinesBetween + 1);
-        if (const auto Mk = flow::machFromNu(gas, nu + turn)) {
-            const double mu = std::asin(1 / *Mk) * kDegreesPerRadian;
-            d.strokes.push_back(ray(d, Stroke::Kind::MachLine, at, ahead + side * (mu - turn)));
-        }
+        if (const auto state = flow::stateFromNu(gas, nu + turn))
+            d.strokes.push_back(ray(d, Stroke::Kind::MachLine, at, ahead + side * (state->mu - turn)));
     }
     d.strokes.push_back(ray(d, Stroke::Kind::FanEdge, at, ahead + side * wave.lastMachLine));
 }
@@ -68,9 +67,10 @@ Drawing drawBody(const flow::Gas& gas, const Shape& shape, const BodyFlow& body)
     Drawing d;
     // Drawn in the free stream's axes, as a report shows a body at incidence: the nose at the
     // origin, the stream along x, the chord pitched by alpha.
-    const double a = body.alpha / kDegreesPerRadian;
-    const double c = std::cos(a), s = std::sin(a);
-    const auto wind = [c, s](Point p) { return Point{p.x * c + p.y * s, p.y * c - p.x * s}; };
+    const SinCos pitch = sinCosDegrees(body.alpha);
+    const auto wind = [pitch](Point p) {
+        return Point{p.x * pitch.cos + p.y * pitch.sin, p.y * pitch.cos - p.x * pitch.sin};
+    };
     Shape turned = shape;
     double top = 0, bottom = 0, right = 0;
     for (auto* surface : {&turned.upper, &turned.lower}) {
@@ -96,8 +96,8 @@ Drawing drawBody(const flow::Gas& gas, const Shape& shape, const BodyFlow& body)
     const Point tail{-0.32, 0};
     d.strokes.push_back({Stroke::Kind::FreeStream, tail, tip});
     for (double barb : {150.0, -150.0}) {
-        const double b = barb / kDegreesPerRadian;
-        d.strokes.push_back({Stroke::Kind::FreeStream, tip, {tip.x + 0.05 * std::cos(b), tip.y + 0.05 * std::sin(b)}});
+        const auto [s, c] = sinCosDegrees(barb);
+        d.strokes.push_back({Stroke::Kind::FreeStream, tip, {tip.x + 0.05 * c, tip.y + 0.05 * s}});
     }
     d.labels.push_back({{-0.22, 0.1}, body.M, 1});
     const std::size_t upperFacets = shape.upper.size() - 1;
@@ -145,8 +145,9 @@ Drawing drawCorners(const flow::Gas& gas, double M1, const flow::CornerFlow& cor
     std::vector<Point> wall{{-1, 0}, {0, 0}};
     double direction = 0;
     for (const auto& wave : corners.waves) {
-        direction -= wave.theta / kDegreesPerRadian;  // the wall falls away at a convex corner
-        wall.push_back({wall.back().x + std::cos(direction), wall.back().y + std::sin(direction)});
+        direction -= wave.theta;  // the wall falls away at a convex corner
+        const auto [s, c] = sinCosDegrees(direction);
+        wall.push_back({wall.back().x + c, wall.back().y + s});
     }
     double low = 0, high = 0, right = 0;
     for (const Point& p : wall) {

@@ -412,12 +412,12 @@ std::optional<Root> sFromNu(const Gas& gas, long double targetLong)
 // The last Newton step from the double passes' root in long double, and M from it. Its error
 // as in the double-double step below.
 // Where the arctangents of s were taken, `muAtS` receives mu there in radians, which the state's
-// own Mach angle is then found from.
+// own Mach angle is then found from; on the x87 alone, where this step goes first.
 Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong, long double* muAtS = nullptr)
 {
     const long double sl = s;
     std::optional<long double> atanOfS;
-    if (muAtS && sl >= kSeriesLimit) {
+    if (kLongDoubleInHardware && muAtS && sl >= kSeriesLimit) {
         const Arctangents angles = arctangentsOf(sl);
         atanOfS = angles.atanOfS;
         *muAtS = angles.mu;
@@ -667,8 +667,11 @@ std::optional<State> stateFromNu(const Gas& gas, double nu)
             return muDegreesIfSure(state.M);
         },
         [&] {
-            return inverse->muAtS ? muNear(state.M, *inverse->muAtS, inverse->s)
-                                  : muDecision(std::atan2(1.0L, sFromMach(state.M)));
+            if constexpr (kLongDoubleInHardware) {
+                if (inverse->muAtS)
+                    return muNear(state.M, *inverse->muAtS, inverse->s);
+            }
+            return muDecision(std::atan2(1.0L, sFromMach(state.M)));
         });
     return withRatios(gas, state);
 }

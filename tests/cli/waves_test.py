@@ -82,8 +82,8 @@ check(isentropic[0]["wave"] == "compression" and float(isentropic[0]["p02_p01"])
 # A body: a sweep gives one record a value; per facet, one record a facet; both in every format.
 sweep = json.loads(run("--format", "json", "body", "--shape", "biconvex", "--thickness", "0.06", "--facets", "20", "--M", "2.5",
                        "--alpha", "0", "10", "0.5").stdout)
-check(len(sweep) == 21 and sweep[0]["cl"] == 0 and all(b["cl"] > a["cl"] for a, b in zip(sweep, sweep[1:])),
-      "a sweep of alpha: 21 records, lift rising from 0")
+check(len(sweep) == 21 and sweep[0]["cl"] == 0 and sweep[0]["cm_le"] == 0 and all(b["cl"] > a["cl"] for a, b in zip(sweep, sweep[1:])),
+      "a sweep of alpha: 21 records, lift and moment nought at no incidence, lift rising")
 facets = rows(run("--format", "csv", "body", "--shape", "diamond", "--thickness", "0.1", "--M", "2", "--alpha", "2",
                   "--per-facet").stdout)
 check([(f["surface"], f["wave"]) for f in facets] == [("upper", "shock"), ("upper", "fan"), ("lower", "shock"), ("lower", "fan")],
