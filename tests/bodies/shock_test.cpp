@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace velhorn::flow {
@@ -312,6 +313,18 @@ TEST(Body, AnglesKeepTheLastBits)
     }
     EXPECT_EQ(wrongDirections, 0);
     EXPECT_EQ(looseSinCos, 0);
+    // Every other quadrant and turn is the first one's, signs aside (angles exact in binary).
+    for (int i = 0; i < 2000; ++i) {
+        const double d = std::ldexp(std::floor(uniform() * 0x1p26), -26) * 90;
+        const auto [s, c] = bodies::sinCosDegrees(d);
+        const std::pair<double, std::pair<double, double>> others[] = {
+            {-d, {-s, c}}, {180 - d, {s, -c}}, {d - 180, {-s, -c}}, {d + 360, {s, c}}, {d - 720, {s, c}}};
+        for (const auto& [angle, expected] : others) {
+            const auto [os, oc] = bodies::sinCosDegrees(angle);
+            ASSERT_EQ(os, expected.first) << angle;
+            ASSERT_EQ(oc, expected.second) << angle;
+        }
+    }
     EXPECT_EQ(bodies::directionDegrees(-1, 0), 180);
     EXPECT_EQ(bodies::directionDegrees(0, -2), -90);
     EXPECT_EQ(bodies::sinCosDegrees(90).sin, 1);
