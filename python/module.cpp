@@ -27,6 +27,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -92,25 +93,37 @@ struct Failure {
     std::string why;
 };
 
-// Runs `solveCase(i, gases, why)` for every case, split over the cores without the GIL. A case
-// that returns false has no solution; its outputs are NaN and `why` says why. When `stopAtFirst`,
-// each thread stops at its first such case; the earliest of all is reported.
+// Runs `solveCase(i, gases, why)` for every case, over the cores without the GIL, each thread
+// taking the next chunk of cases as it is free, so a core that another program holds back slows
+// only its own share. A case that returns false has no solution; its outputs are NaN and `why`
+// says why. When `stopAtFirst`, no chunk is begun after a case without one; every chunk before
+// it has been begun, so the earliest of all is reported.
 template <typename SolveCase>
 Failure forEachCase(std::size_t n, bool stopAtFirst, SolveCase solveCase)
 {
+    constexpr std::size_t kChunk = 4096;
     const unsigned threads =
         static_cast<unsigned>(std::clamp<std::size_t>(n / kCasesPerThread, 1, usableCores()));
     std::vector<Failure> failures(threads);
+    std::atomic<std::size_t> nextChunk{0};
+    std::atomic<bool> stopped{false};
     const auto work = [&](unsigned t) {
         Gases gases;
         std::string why;
-        for (std::size_t i = n * t / threads, end = n * (t + 1) / threads; i < end; ++i) {
-            if (solveCase(i, gases, why))
-                continue;
-            if (failures[t].index < 0)
-                failures[t] = Failure{static_cast<long long>(i), why};
-            if (stopAtFirst)
+        while (!stopped.load(std::memory_order_relaxed)) {
+            const std::size_t start = nextChunk.fetch_add(kChunk, std::memory_order_relaxed);
+            if (start >= n)
                 return;
+            for (std::size_t i = start, end = std::min(n, start + kChunk); i < end; ++i) {
+                if (solveCase(i, gases, why))
+                    continue;
+                if (failures[t].index < 0)
+                    failures[t] = Failure{static_cast<long long>(i), why};
+                if (stopAtFirst) {
+                    stopped = true;
+                    return;
+                }
+            }
         }
     };
     {
@@ -122,10 +135,11 @@ Failure forEachCase(std::size_t n, bool stopAtFirst, SolveCase solveCase)
         for (auto& thread : pool)
             thread.join();
     }
+    Failure earliest;
     for (const auto& failure : failures)
-        if (failure.index >= 0)
-            return failure;
-    return {};
+        if (failure.index >= 0 && (earliest.index < 0 || failure.index < earliest.index))
+            earliest = failure;
+    return earliest;
 }
 
 flow::By byOf(const std::string& name)
