@@ -638,6 +638,35 @@ std::optional<double> muNearIfSure(double M, BoundedAngle muAtS, double s)
                                        std::fabs(correction) * 0x1p-50 + std::fabs(radians.hi) * 0x1p-100});
 }
 
+// mu at M from the inverse's last step where it took one and that decides, else from M's own s.
+std::optional<double> muWideAt(double M, const Inverse* inverse)
+{
+    if (inverse && inverse->muWideAtS) {
+        if (const auto mu = muNearIfSure(M, *inverse->muWideAtS, inverse->s))
+            return mu;
+    }
+    return muDegreesIfSure(M);
+}
+
+Decision muPreciseAt(double M, const Inverse* inverse)
+{
+    if constexpr (kLongDoubleInHardware) {
+        if (inverse && inverse->muAtS)
+            return muNear(M, *inverse->muAtS, inverse->s);
+    }
+    return muDecision(std::atan2(1.0L, sFromMach(M)));
+}
+
+// The state at M whose nu is known, as when M was found from it by `inverse` (or by the caller).
+State stateWithNu(const Gas& gas, double M, double nu, const Inverse* inverse)
+{
+    State state;
+    state.M = M;
+    state.nu = nu;
+    state.mu = decided([&] { return muWideAt(M, inverse); }, [&] { return muPreciseAt(M, inverse); });
+    return withRatios(gas, state);
+}
+
 }  // namespace
 
 std::optional<double> machFromNu(const Gas& gas, double nu)
@@ -653,27 +682,7 @@ std::optional<State> stateFromNu(const Gas& gas, double nu)
     const auto inverse = inverseOf(gas, nu);
     if (!inverse)
         return std::nullopt;
-    if (!inverse->muAtS && !inverse->muWideAtS)
-        return stateAt(gas, inverse->M, nu);
-    State state;
-    state.M = inverse->M;
-    state.nu = nu;
-    state.mu = decided(
-        [&] {
-            if (inverse->muWideAtS) {
-                if (const auto mu = muNearIfSure(state.M, *inverse->muWideAtS, inverse->s))
-                    return mu;
-            }
-            return muDegreesIfSure(state.M);
-        },
-        [&] {
-            if constexpr (kLongDoubleInHardware) {
-                if (inverse->muAtS)
-                    return muNear(state.M, *inverse->muAtS, inverse->s);
-            }
-            return muDecision(std::atan2(1.0L, sFromMach(state.M)));
-        });
-    return withRatios(gas, state);
+    return stateWithNu(gas, inverse->M, nu, &*inverse);
 }
 
 std::optional<double> machFromMu(double mu)
@@ -746,12 +755,7 @@ State stateAt(const Gas& gas, double M)
 
 State stateAt(const Gas& gas, double M, double nu)
 {
-    State state;
-    state.M = M;
-    state.nu = nu;
-    state.mu = decided([&] { return muDegreesIfSure(M); },
-                       [&] { return muDecision(std::atan2(1.0L, sFromMach(M))); });
-    return withRatios(gas, state);
+    return stateWithNu(gas, M, nu, nullptr);
 }
 
 Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream)
