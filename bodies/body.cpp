@@ -1,12 +1,15 @@
 #include "bodies/body.h"
 
-#include "bodies/angles.h"
+#include "flow/angles.h"
 
 #include <array>
 #include <cmath>
 #include <limits>
 
 namespace velhorn::bodies {
+
+using flow::directionDegrees;
+using flow::sinCosDegrees;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "bodies/drawing.h"
 
-#include "bodies/angles.h"
+#include "flow/angles.h"
 
 #include "flow/full_precision_fan.h"
 #include "press/records.h"
@@ -10,6 +10,9 @@
 #include <cmath>
 
 namespace velhorn::bodies {
+
+using flow::SinCos;
+using flow::sinCosDegrees;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "bodies/shapes.h"
 
-#include "bodies/angles.h"
+#include "flow/angles.h"
 
 #include "press/records.h"
 #include "text/number_text.h"
@@ -10,6 +10,8 @@
 #include <cstddef>
 
 namespace velhorn::bodies {
+
+using flow::sinCosDegrees;
 
 namespace {
 

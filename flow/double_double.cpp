@@ -99,4 +99,24 @@ Wide arctanOfQuotient(Wide n, Wide d)
     return inverted ? add(kHalfPi, negate(angle)) : angle;
 }
 
+[[gnu::noinline]] Number operator+(Number a, Number b)
+{
+    return Number(add(a.v, b.v));
+}
+
+[[gnu::noinline]] Number operator-(Number a, Number b)
+{
+    return Number(add(a.v, negate(b.v)));
+}
+
+[[gnu::noinline]] Number operator*(Number a, Number b)
+{
+    return Number(multiply(a.v, b.v));
+}
+
+[[gnu::noinline]] Number operator/(Number a, Number b)
+{
+    return Number(divide(a.v, b.v));
+}
+
 }  // namespace velhorn::flow::dd

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 // Double-double arithmetic: a value as the unevaluated sum of two doubles, about 106 bits, for
@@ -81,6 +82,37 @@ struct Wide {
 {
     return {-a.hi, -a.lo};
 }
+
+// The x87 does long double in hardware; elsewhere (the page's WebAssembly) it is software, slower
+// than double-double.
+inline constexpr bool kLongDoubleInHardware = std::numeric_limits<long double>::digits == 64;
+
+// A double-double value with the operators of a number, so one template serves it and long
+// double: a shock is worked in long double where that is the x87's, and in this where long
+// double is software (the page's WebAssembly), which is several times quicker there and as
+// precise. Nothing near double's overflow: the products need magnitudes below 2^996.
+struct Number {
+    Wide v{0, 0};
+    Number() = default;
+    Number(double x) : v{x, 0} {}  // NOLINT: a double is a number exactly
+    explicit Number(Wide w) : v(w) {}
+    explicit operator double() const { return v.hi; }
+    // Out of line, which keeps the page's module small.
+    friend Number operator+(Number a, Number b);
+    friend Number operator-(Number a, Number b);
+    friend Number operator*(Number a, Number b);
+    friend Number operator/(Number a, Number b);
+    friend Number operator-(Number a) { return Number(negate(a.v)); }
+    friend bool operator<(Number a, Number b) { return a.v.hi < b.v.hi || (a.v.hi == b.v.hi && a.v.lo < b.v.lo); }
+    friend bool operator>(Number a, Number b) { return b < a; }
+    friend bool operator<=(Number a, Number b) { return a.v.hi < b.v.hi || (a.v.hi == b.v.hi && a.v.lo <= b.v.lo); }
+    friend bool operator>=(Number a, Number b) { return b <= a; }
+    friend bool operator==(Number a, Number b) { return a.v.hi == b.v.hi && a.v.lo == b.v.lo; }
+};
+Number operator+(Number a, Number b);
+Number operator-(Number a, Number b);
+Number operator*(Number a, Number b);
+Number operator/(Number a, Number b);
 
 // Constants from a 300-bit mpmath evaluation, each the nearest double-double.
 inline constexpr Wide kHalfPi = {0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54};

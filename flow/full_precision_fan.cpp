@@ -1,5 +1,6 @@
 #include "flow/full_precision_fan.h"
 
+#include "flow/angles.h"
 #include "flow/double_double.h"
 
 #include <bit>
@@ -168,7 +169,6 @@ bool isAir(const Gas& gas)
 // double-double decides only where the long double result is too near a midpoint between two
 // doubles. Where long double is software (the page's WebAssembly) double-double goes first.
 // Either way every build rounds correctly unless both are unsure, so they agree bit for bit.
-constexpr bool kLongDoubleInHardware = std::numeric_limits<long double>::digits == 64;
 
 // A long double value and its bound as a double and whether it is surely the nearest one.
 struct Decision {
@@ -366,8 +366,24 @@ struct Root {
     bool rough = false;
 };
 
-std::optional<Root> sFromNu(const Gas& gas, long double targetLong)
+std::optional<Root> sFromNu(const Gas& gas, double nuDegrees)
 {
+    if constexpr (!kLongDoubleInHardware) {
+        // Where long double is software its quotient costs more than the double passes, which
+        // for air from Hall's start, far above the series, need only double's target: another
+        // rounding of it moves where they end by an ulp, well within the finishing step's reach.
+        const double target = multiply({nuDegrees, 0}, kRadiansPerDegree).hi;
+        if (isAir(gas) && target > 1e-6) {
+            if (const auto hall = hallStart(target)) {
+                const auto nu = [&](double s) { return nuFast(gas, s); };
+                const auto s = newton(nu, target, *hall, gas.lambdaSquaredMinusOne(), 1e-7);
+                if (!s)
+                    return std::nullopt;
+                return Root{*s, true};
+            }
+        }
+    }
+    const long double targetLong = nuDegrees / kDegreesPerRadianLong;
     const long double d = gas.lambdaSquaredMinusOneLong();
     const long double oneMinusQ = gas.oneMinusInverseLambdaSquaredLong();
     // nu < (1 - q) s^3 / 3 for every s, so this is a lower bound of s, and close to it while s is
@@ -581,8 +597,7 @@ std::optional<Inverse> inverseOf(const Gas& gas, double nu)
         return std::nullopt;
     if (nu == 0)
         return Inverse{1.0, std::nullopt, std::nullopt, 0};
-    const long double targetLong = nu / kDegreesPerRadianLong;
-    auto root = sFromNu(gas, targetLong);
+    auto root = sFromNu(gas, nu);
     if (!root)
         return std::nullopt;
     if (root->rough) {
@@ -597,7 +612,7 @@ std::optional<Inverse> inverseOf(const Gas& gas, double nu)
                     muWide = angle;
                 return finished;
             },
-            [&] { return machFinishedPrecise(gas, rough, targetLong, &mu); });
+            [&] { return machFinishedPrecise(gas, rough, nu / kDegreesPerRadianLong, &mu); });
         if (!(M >= 1) || !std::isfinite(M))
             return std::nullopt;
         return Inverse{M, std::isnan(mu) ? std::nullopt : std::optional(mu), muWide, rough};
@@ -689,7 +704,16 @@ std::optional<double> machFromMu(double mu)
 {
     if (!(mu > 0) || !(mu <= 90))
         return std::nullopt;
-    const double M = static_cast<double>(1 / std::sin(mu / kDegreesPerRadianLong));
+    double M;
+    if constexpr (kLongDoubleInHardware) {
+        M = static_cast<double>(1 / std::sin(mu / kDegreesPerRadianLong));
+    } else {
+        // sqrt(1 + t^2) / t from t = tan(mu) in double-double, as the page has no long double
+        // trigonometry; below 10^-20 degrees 1/sin is 1/mu to every bit kept.
+        const Wide t = tangentOfDegrees(mu);
+        M = mu < 1e-20 ? multiply(divide({1, 0}, {mu, 0}), kDegreesPerRadian).hi
+                       : divide(squareRoot(add({1, 0}, multiply(t, t))), t).hi;
+    }
     if (!std::isfinite(M))
         return std::nullopt;
     return mu == 90 ? 1.0 : M;

@@ -44,6 +44,8 @@ Gas::Gas(double gamma) : gamma_(gamma)
         lambdaMinusOneLong_ = lambdaLong_ - 1;
         oneMinusInverseLambdaSquaredLong_ = 5.0L / 6;
         lambdaWide_ = dd::kSqrtSix;
+        lambdaSquaredMinusOne_ = static_cast<double>(lambdaSquaredMinusOneLong_);
+        lambdaMinusOne_ = static_cast<double>(lambdaMinusOneLong_);
         return;
     }
     lambdaSquared_ = (gamma + 1) / (gamma - 1);
@@ -61,6 +63,8 @@ Gas::Gas(double gamma) : gamma_(gamma)
     oneMinusInverseLambdaSquaredLong_ = 2 / (g + 1);
     // gamma + 1 and gamma - 1 are exact as two doubles.
     lambdaWide_ = dd::squareRoot(dd::divide(dd::twoSum(gamma, 1), dd::twoSum(gamma, -1)));
+    lambdaSquaredMinusOne_ = static_cast<double>(lambdaSquaredMinusOneLong_);
+    lambdaMinusOne_ = static_cast<double>(lambdaMinusOneLong_);
 }
 
 const Gas& Gas::air()

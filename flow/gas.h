@@ -29,8 +29,8 @@ public:
     // Differences from 1 that vanish as gamma grows, formed without subtracting from 1, so a
     // large gamma keeps their digits: lambda^2 - 1 = 2 / (gamma - 1), lambda - 1, and
     // 1 - 1 / lambda^2 = 2 / (gamma + 1).
-    [[nodiscard]] double lambdaSquaredMinusOne() const { return static_cast<double>(lambdaSquaredMinusOneLong_); }
-    [[nodiscard]] double lambdaMinusOne() const { return static_cast<double>(lambdaMinusOneLong_); }
+    [[nodiscard]] double lambdaSquaredMinusOne() const { return lambdaSquaredMinusOne_; }
+    [[nodiscard]] double lambdaMinusOne() const { return lambdaMinusOne_; }
     [[nodiscard]] long double lambdaSquaredMinusOneLong() const { return lambdaSquaredMinusOneLong_; }
     [[nodiscard]] long double lambdaMinusOneLong() const { return lambdaMinusOneLong_; }
     [[nodiscard]] long double oneMinusInverseLambdaSquaredLong() const { return oneMinusInverseLambdaSquaredLong_; }
@@ -50,6 +50,10 @@ private:
     long double lambdaSquaredMinusOneLong_;
     long double lambdaMinusOneLong_;
     long double oneMinusInverseLambdaSquaredLong_;
+    // The long double ones rounded once here: in the page's software long double a rounding
+    // costs as much as a double division.
+    double lambdaSquaredMinusOne_;
+    double lambdaMinusOne_;
     dd::Wide lambdaWide_;
 };
 

@@ -1,5 +1,8 @@
 #include "flow/oblique_shock.h"
 
+#include "flow/angles.h"
+#include "flow/double_double.h"
+
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -48,38 +51,143 @@ const ArctanTable kArctan;
     return static_cast<double>((y <= x ? atanUnit(y / x) : kPiLong / 2 - atanUnit(x / y)) * kDegreesPerRadianLong);
 }
 
+// The same in double-double, and the roots, tangents and powers each type takes.
+using dd::Number;
+using dd::kLongDoubleInHardware;
+
+double arctanDegrees(Number y, Number x)
+{
+    return dd::multiply(dd::arctanOfQuotient(y.v, x.v), dd::kDegreesPerRadian).hi;
+}
+
+double arctanDegrees(Number t)
+{
+    return arctanDegrees(t, Number(1));
+}
+
+long double root(long double x)
+{
+    return std::sqrt(x);
+}
+
+Number root(Number x)
+{
+    if (!(x.v.hi >= 0))
+        return Number(std::numeric_limits<double>::quiet_NaN());
+    return Number(dd::squareRoot(x.v));
+}
+
+long double larger(long double a, long double b)
+{
+    return std::fmax(a, b);
+}
+
+Number larger(Number a, Number b)
+{
+    return a < b ? b : a;
+}
+
+long double smaller(long double a, long double b)
+{
+    return std::fmin(a, b);
+}
+
+Number smaller(Number a, Number b)
+{
+    return b < a ? b : a;
+}
+
+long double widened(Number x)
+{
+    return static_cast<long double>(x.v.hi) + x.v.lo;
+}
+
+// tan and cot of an angle in degrees between 0 and 90. Where long double is software its
+// trigonometry is not linked in: double-double's, some 2^-78 of the value, serves there.
+long double tangentOfDegrees(long double, double degrees)
+{
+    if constexpr (!kLongDoubleInHardware)
+        return widened(Number(flow::tangentOfDegrees(degrees)));
+    return std::tan(degrees / kDegreesPerRadianLong);
+}
+
+Number tangentOfDegrees(Number, double degrees)
+{
+    return Number(flow::tangentOfDegrees(degrees));
+}
+
+long double cotangentOfDegrees(long double, double degrees)
+{
+    if constexpr (!kLongDoubleInHardware)
+        return 1 / tangentOfDegrees(0.0L, degrees);
+    const long double b = degrees / kDegreesPerRadianLong;
+    return std::cos(b) / std::sin(b);
+}
+
+Number cotangentOfDegrees(Number, double degrees)
+{
+    return Number(1) / tangentOfDegrees(Number(), degrees);
+}
+
+// p02/p01 = rho^(gamma/(gamma-1)) p^(-1/(gamma-1)) for a gas other than air; long double's exp
+// and log either way.
+long double entropyRatio(long double rho, long double p, long double g, long double half)
+{
+    return std::exp((g * std::log(rho) - std::log(p)) / (2 * half));
+}
+
+long double entropyRatio(Number rho, Number p, Number g, Number half)
+{
+    return entropyRatio(widened(rho), widened(p), widened(g), widened(half));
+}
+
+// (gamma - 1) / 2: long double's from the gas, air's from exactly 7/5; in double-double from
+// gamma itself, whose difference from 1 is exact in two doubles.
+long double halfGammaMinusOne(long double, const Gas& gas)
+{
+    return gas.halfGammaMinusOneLong();
+}
+
+Number halfGammaMinusOne(Number, const Gas& gas)
+{
+    if (gas.gamma() == 1.4)
+        return Number(1) / Number(5);
+    return Number(dd::twoSum(gas.gamma(), -1)) * Number(0.5);
+}
+
 // The relation in w = cot(beta), where it is a cubic with no spurious branch:
 //   tan(theta) = G(w) = 2 w (m - w^2) / (B + A w^2),  m = M^2 - 1, A = (gamma + 1) M^2 + 2,
 //   B = (gamma - 1) M^2 + 2.
 // Physical shocks have 0 <= w <= sqrt(m): w = sqrt(m) is the Mach wave, w = 0 the normal shock.
+template <typename Real>
 struct Relation {
-    long double gamma;
-    long double half;  // (gamma - 1) / 2
-    long double M2;    // M^2
-    long double m;     // M^2 - 1, from (M - 1)(M + 1) so it keeps its bits near M = 1
-    long double A;
-    long double B;
-    long double wMax;  // w of thetaMax
-    long double tanMax;
-    bool air;          // gamma exactly 7/5
+    Real gamma;
+    Real half;  // (gamma - 1) / 2
+    Real M2;    // M^2
+    Real m;     // M^2 - 1, from (M - 1)(M + 1) so it keeps its bits near M = 1
+    Real A;
+    Real B;
+    Real wMax;  // w of thetaMax
+    Real tanMax;
+    bool air;   // gamma exactly 7/5
 
     Relation(const Gas& gas, double M)
     {
-        half = gas.halfGammaMinusOneLong();  // air's from exactly 7/5
-        air = gas.gamma() == 1.4 && half == 0.2L;
+        half = halfGammaMinusOne(Real(), gas);
+        air = gas.gamma() == 1.4 && gas.halfGammaMinusOneLong() == 0.2L;
         gamma = 1 + 2 * half;
-        const long double ML = M;
+        const Real ML = M;
         M2 = ML * ML;
         m = (ML - 1) * (ML + 1);
         A = (gamma + 1) * M2 + 2;
         B = 2 * half * M2 + 2;
         // Where G' = 0: the positive root of m B x^2 - (m A + 3 B) x - A = 0 in x = 1/w^2,
         // written so nothing cancels.
-        const long double b = m * A + 3 * B;
-        wMax = std::sqrt(2 * m * B / (b + std::sqrt(b * b + 4 * m * A * B)));
+        const Real b = m * A + 3 * B;
+        wMax = root(2 * m * B / (b + root(b * b + 4 * m * A * B)));
         tanMax = tanTheta(wMax);
     }
-    long double tanTheta(long double w) const { return 2 * w * (m - w * w) / (B + A * w * w); }
+    Real tanTheta(Real w) const { return 2 * w * (m - w * w) / (B + A * w * w); }
 };
 
 // Newton on H(w) = 2 w (m - w^2) - T (B + A w^2) from w, moving in `direction` only. H is concave
@@ -115,19 +223,20 @@ Real climb(Real m, Real A, Real B, Real T, Real w, int direction, Real enough = 
 // short of that root, more than double's error there, long double finishes in a step or two.
 // Near the crest double's root is poorer, so a start that lands on the wrong side is taken
 // further back; failing that, as for a gas beyond double's range, long double climbs the whole way.
-long double rootFrom(const Relation& r, long double T, long double from)
+template <typename Real>
+Real rootFrom(const Relation<Real>& r, Real T, Real from)
 {
     const int direction = from == 0 ? 1 : -1;
     const double near = climb<double>(static_cast<double>(r.m), static_cast<double>(r.A), static_cast<double>(r.B),
                                       static_cast<double>(T), static_cast<double>(from), direction, 0x1p-40);
     for (const long double back : {0x1p-44L, 0x1p-32L}) {
-        const long double start = near - direction * back * near;
-        const long double H = 2 * start * (r.m - start * start) - T * (r.B + r.A * start * start);
+        const Real start = Real(near) - Real(direction) * Real(back) * Real(near);
+        const Real H = 2 * start * (r.m - start * start) - T * (r.B + r.A * start * start);
         const bool onItsSide = direction > 0 ? start >= 0 && start < r.wMax : start > r.wMax && start <= from;
         if (onItsSide && H < 0)
-            return climb<long double>(r.m, r.A, r.B, T, start, direction);
+            return climb<Real>(r.m, r.A, r.B, T, start, direction);
     }
-    return climb<long double>(r.m, r.A, r.B, T, from, direction);
+    return climb<Real>(r.m, r.A, r.B, T, from, direction);
 }
 
 bool finite(const Shock& s)
@@ -140,29 +249,30 @@ bool finite(const Shock& s)
 }
 
 // Everything behind the shock from w = cot(beta) and T = tan(theta).
-std::variant<Shock, WaveProblem> shockAt(const Gas& gas, const Relation& r, double M1, double theta, long double w,
-                                         long double T, long double wMax)
+template <typename Real>
+std::variant<Shock, WaveProblem> shockAt(const Gas& gas, const Relation<Real>& r, double M1, double theta, Real w,
+                                         Real T, Real wMax)
 {
     Shock s;
     s.gamma = gas.gamma();
     s.M1 = M1;
     s.theta = theta;
     s.strong = w < wMax;
-    s.beta = arctanDegrees(1, w);
-    const long double g = r.gamma;
-    const long double w2 = w * w;
-    const long double n1 = r.M2 / (1 + w2);             // Mn1^2 = M^2 sin^2(beta)
-    const long double excess = (r.m - w2) / (1 + w2);    // Mn1^2 - 1, without the cancellation
-    const long double p = 1 + 2 * g / (g + 1) * excess;
-    const long double rho = (g + 1) * n1 / (2 * r.half * n1 + 2);
-    const long double n2 = (1 + r.half * n1) / (g * n1 - r.half);
+    s.beta = arctanDegrees(Real(1), w);
+    const Real g = r.gamma;
+    const Real w2 = w * w;
+    const Real n1 = r.M2 / (1 + w2);             // Mn1^2 = M^2 sin^2(beta)
+    const Real excess = (r.m - w2) / (1 + w2);    // Mn1^2 - 1, without the cancellation
+    const Real p = 1 + 2 * g / (g + 1) * excess;
+    const Real rho = (g + 1) * n1 / (2 * r.half * n1 + 2);
+    const Real n2 = (1 + r.half * n1) / (g * n1 - r.half);
     // sin^2(beta - theta) from tan(beta - theta) = (1 - T w) / (w + T).
-    const long double up = 1 - T * w;
-    const long double across = w + T;
-    const long double sin2 = up * up / (up * up + across * across);
-    s.Mn1 = static_cast<double>(std::sqrt(n1));
-    s.Mn2 = static_cast<double>(std::sqrt(n2));
-    s.M2 = static_cast<double>(std::sqrt(n2 / sin2));
+    const Real up = 1 - T * w;
+    const Real across = w + T;
+    const Real sin2 = up * up / (up * up + across * across);
+    s.Mn1 = static_cast<double>(root(n1));
+    s.Mn2 = static_cast<double>(root(n2));
+    s.M2 = static_cast<double>(root(n2 / sin2));
     s.p2p1 = static_cast<double>(p);
     s.rho2rho1 = static_cast<double>(rho);
     s.T2T1 = static_cast<double>(p / rho);
@@ -170,10 +280,10 @@ std::variant<Shock, WaveProblem> shockAt(const Gas& gas, const Relation& r, doub
     // the powers are 3.5 and 2.5, so rho (rho/p)^2.5 needs a root and no exp or log, which
     // cost more than the rest of the shock and round no better.
     if (r.air) {
-        const long double q = rho / p;
-        s.p02p01 = static_cast<double>(rho * (q * q) * std::sqrt(q));
+        const Real q = rho / p;
+        s.p02p01 = static_cast<double>(rho * (q * q) * root(q));
     } else {
-        s.p02p01 = static_cast<double>(std::exp((g * std::log(rho) - std::log(p)) / (2 * r.half)));
+        s.p02p01 = static_cast<double>(entropyRatio(rho, p, g, r.half));
     }
     if (!finite(s))
         return WaveProblem{WaveProblem::Kind::BeyondDoubleRange, M1, theta, 0, 0};
@@ -195,30 +305,32 @@ std::optional<WaveProblem> machProblem(double M1)
 
 namespace {
 
-ShockLimits limitsOf(const Relation& r)
+template <typename Real>
+ShockLimits limitsOf(const Relation<Real>& r)
 {
     ShockLimits limits;
-    limits.mu = arctanDegrees(1, std::sqrt(r.m));
+    limits.mu = arctanDegrees(Real(1), root(r.m));
     limits.thetaMax = arctanDegrees(r.tanMax);
-    limits.betaMax = arctanDegrees(1, r.wMax);
+    limits.betaMax = arctanDegrees(Real(1), r.wMax);
     // M2 = 1: sin^2(beta) = [(g+1) M^2 - (3-g) + sqrt((g+1)((g+1) M^4 - 2 (3-g) M^2 + g + 9))] / (4 g M^2)
     // and w^2 = (1 - sin^2) / sin^2.
-    const long double g = r.gamma;
-    const long double root = std::sqrt((g + 1) * ((g + 1) * r.M2 * r.M2 - 2 * (3 - g) * r.M2 + g + 9));
-    const long double numerator = (g + 1) * r.M2 - (3 - g) + root;
-    const long double w = std::sqrt(std::fmax(0.0L, (4 * g * r.M2 - numerator) / numerator));
+    const Real g = r.gamma;
+    const Real radical = root((g + 1) * ((g + 1) * r.M2 * r.M2 - 2 * (3 - g) * r.M2 + g + 9));
+    const Real numerator = (g + 1) * r.M2 - (3 - g) + radical;
+    const Real w = root(larger(Real(0), (4 * g * r.M2 - numerator) / numerator));
     limits.thetaSonic = arctanDegrees(2 * w * (r.m - w * w), r.B + r.A * w * w);
-    limits.betaSonic = arctanDegrees(1, w);
+    limits.betaSonic = arctanDegrees(Real(1), w);
     return limits;
 }
 
-std::variant<Shock, WaveProblem> fromDeflection(const Gas& gas, const Relation& r, double M1, double theta,
+template <typename Real>
+std::variant<Shock, WaveProblem> fromDeflection(const Gas& gas, const Relation<Real>& r, double M1, double theta,
                                                 Branch branch)
 {
     if (!std::isfinite(theta))
         return WaveProblem{WaveProblem::Kind::NotFinite, M1, theta, 0, 0};
     // Past 90 degrees the tangent turns negative and would pass for a small deflection.
-    const long double T = theta < 90 ? std::tan(theta / kDegreesPerRadianLong) : std::numeric_limits<long double>::infinity();
+    const Real T = theta < 90 ? tangentOfDegrees(Real(), theta) : Real(std::numeric_limits<double>::infinity());
     if (theta < 0 || T > r.tanMax) {
         const double thetaMax = arctanDegrees(r.tanMax);
         // A theta that rounds onto thetaMax itself is the crest.
@@ -227,21 +339,21 @@ std::variant<Shock, WaveProblem> fromDeflection(const Gas& gas, const Relation& 
                                thetaMax};
         return shockAt(gas, r, M1, theta, r.wMax, r.tanMax, r.wMax);
     }
-    const long double w = branch == Branch::Weak ? rootFrom(r, T, std::sqrt(r.m)) : rootFrom(r, T, 0);
+    const Real w = branch == Branch::Weak ? rootFrom(r, T, root(r.m)) : rootFrom(r, T, Real(0));
     return shockAt(gas, r, M1, theta, w, T, r.wMax);
 }
 
-std::variant<Shock, WaveProblem> fromAngle(const Gas& gas, const Relation& r, double M1, double beta)
+template <typename Real>
+std::variant<Shock, WaveProblem> fromAngle(const Gas& gas, const Relation<Real>& r, double M1, double beta)
 {
-    const long double wMach = std::sqrt(r.m);
-    const double mu = arctanDegrees(1, wMach);
+    const Real wMach = root(r.m);
+    const double mu = arctanDegrees(Real(1), wMach);
     if (!(beta >= mu && beta <= 90))
         return WaveProblem{std::isfinite(beta) ? WaveProblem::Kind::BetaOutOfRange : WaveProblem::Kind::NotFinite, M1,
                            beta, mu, 90};
-    const long double b = beta / kDegreesPerRadianLong;
     // 90 degrees is the normal shock exactly, and mu itself may round to either side of the Mach wave.
-    const long double w = beta == 90 ? 0.0L : std::fmin(std::cos(b) / std::sin(b), wMach);
-    const long double T = r.tanTheta(w);
+    const Real w = beta == 90 ? Real(0) : smaller(cotangentOfDegrees(Real(), beta), wMach);
+    const Real T = r.tanTheta(w);
     const double theta = arctanDegrees(T);
     auto shock = shockAt(gas, r, M1, theta, w, T, r.wMax);
     if (auto* s = std::get_if<Shock>(&shock))
@@ -249,18 +361,28 @@ std::variant<Shock, WaveProblem> fromAngle(const Gas& gas, const Relation& r, do
     return shock;
 }
 
+// In double-double where long double is software, short of Mach numbers and gases whose
+// products (gamma M^4 squared) would leave double's range; in long double everywhere else.
+template <typename Work>
+auto worked(const Gas& gas, double M1, Work work)
+{
+    if (!kLongDoubleInHardware && M1 < 1e25 && gas.gamma() < 1e20)
+        return work(Relation<Number>(gas, M1));
+    return work(Relation<long double>(gas, M1));
+}
+
 }  // namespace
 
 ShockLimits shockLimits(const Gas& gas, double M1)
 {
-    return limitsOf(Relation(gas, M1));
+    return worked(gas, M1, [](const auto& r) { return limitsOf(r); });
 }
 
 std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, double theta, Branch branch)
 {
     if (const auto problem = machProblem(M1))
         return *problem;
-    return fromDeflection(gas, Relation(gas, M1), M1, theta, branch);
+    return worked(gas, M1, [&](const auto& r) { return fromDeflection(gas, r, M1, theta, branch); });
 }
 
 std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, double theta, Branch branch,
@@ -268,25 +390,44 @@ std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, 
 {
     if (const auto problem = machProblem(M1))
         return *problem;
-    const Relation r(gas, M1);
-    limits = limitsOf(r);
-    return fromDeflection(gas, r, M1, theta, branch);
+    return worked(gas, M1, [&](const auto& r) {
+        limits = limitsOf(r);
+        return fromDeflection(gas, r, M1, theta, branch);
+    });
 }
 
 std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta)
 {
     if (const auto problem = machProblem(M1))
         return *problem;
-    return fromAngle(gas, Relation(gas, M1), M1, beta);
+    return worked(gas, M1, [&](const auto& r) { return fromAngle(gas, r, M1, beta); });
 }
 
 std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta, ShockLimits& limits)
 {
     if (const auto problem = machProblem(M1))
         return *problem;
-    const Relation r(gas, M1);
+    return worked(gas, M1, [&](const auto& r) {
+        limits = limitsOf(r);
+        return fromAngle(gas, r, M1, beta);
+    });
+}
+
+std::variant<Shock, WaveProblem> shockFromDeflectionInDoubleDouble(const Gas& gas, double M1, double theta,
+                                                                   Branch branch, ShockLimits& limits)
+{
+    if (const auto problem = machProblem(M1))
+        return *problem;
+    const Relation<Number> r(gas, M1);
     limits = limitsOf(r);
-    return fromAngle(gas, r, M1, beta);
+    return fromDeflection(gas, r, M1, theta, branch);
+}
+
+std::variant<Shock, WaveProblem> shockFromAngleInDoubleDouble(const Gas& gas, double M1, double beta)
+{
+    if (const auto problem = machProblem(M1))
+        return *problem;
+    return fromAngle(gas, Relation<Number>(gas, M1), M1, beta);
 }
 
 }  // namespace velhorn::flow

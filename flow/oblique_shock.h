@@ -71,4 +71,11 @@ struct WaveProblem {
 [[nodiscard]] std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta,
                                                               ShockLimits& limits);
 
+// The same worked in double-double in any build, as the page works them, where long double is
+// software (elsewhere long double goes first): for holding the two to each other.
+[[nodiscard]] std::variant<Shock, WaveProblem> shockFromDeflectionInDoubleDouble(const Gas& gas, double M1,
+                                                                                 double theta, Branch branch,
+                                                                                 ShockLimits& limits);
+[[nodiscard]] std::variant<Shock, WaveProblem> shockFromAngleInDoubleDouble(const Gas& gas, double M1, double beta);
+
 }  // namespace velhorn::flow

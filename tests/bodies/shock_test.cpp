@@ -1,7 +1,7 @@
-#include "bodies/angles.h"
 #include "bodies/body.h"
 #include "bodies/drawing.h"
 #include "bodies/shapes.h"
+#include "flow/angles.h"
 #include "flow/corners.h"
 #include "flow/oblique_shock.h"
 #include "flow/solve.h"
@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -169,6 +170,63 @@ TEST(Shock, WithLimitsIsBothCallsApart)
     }
 }
 
+// Where long double is software (the page) shocks are worked in double-double; both are far
+// finer than double, so the two round alike but for an ulp where the exact value lies near a
+// midpoint, on both branches, from beta (but at the Mach wave, where theta is the noise of a
+// cancellation), with the limits, over gases and Mach numbers; and the
+// double-double tangent they start from holds to long double's.
+TEST(Shock, DoubleDoubleAgreesWithLongDouble)
+{
+    const auto ulpsApart = [](double a, double b) {
+        return a == b ? 0.0 : std::fabs(a - b) / (std::nextafter(std::fabs(b), INFINITY) - std::fabs(b));
+    };
+    double worst = 0;
+    for (double gamma : {1.4, 5.0 / 3, 1.3, 1.1, 1.0001, 7.0}) {
+        const Gas gas(gamma);
+        // Near gamma = 1 long double's own error grows: exp magnifies the rounding of its exponent
+        // by 1/(gamma - 1), so the total pressure is left out there, and M2 from beta is steep (a
+        // 40-digit evaluation sides with double-double), so a few ulps are allowed.
+        const auto loss = [&](const Shock& s) { return gamma < 1.01 ? 0.0 : s.p02p01; };
+        const double allowed = gamma < 1.01 ? 8 : 1;
+        for (double M1 : {1.02, 1.5, 2.0, 3.7, 8.0, 40.0, 1e4}) {
+            const ShockLimits apart = shockLimits(gas, M1);
+            for (double share : {0.0, 0.01, 0.3, 0.7, 0.95}) {
+                for (Branch branch : {Branch::Weak, Branch::Strong}) {
+                    SCOPED_TRACE(testing::Message() << gamma << " " << M1 << " " << share << " " << int(branch));
+                    ShockLimits wide;
+                    const auto a = shockFromDeflectionInDoubleDouble(gas, M1, share * apart.thetaMax, branch, wide);
+                    const Shock& d = shockOf(a);
+                    const auto b = shockFromDeflection(gas, M1, share * apart.thetaMax, branch);
+                    const Shock& l = shockOf(b);
+                    for (auto [x, y] : {std::pair{d.beta, l.beta}, {d.M2, l.M2}, {d.Mn1, l.Mn1}, {d.Mn2, l.Mn2},
+                                        {d.p2p1, l.p2p1}, {d.rho2rho1, l.rho2rho1}, {d.T2T1, l.T2T1},
+                                        {loss(d), loss(l)}, {wide.thetaMax, apart.thetaMax},
+                                        {wide.betaMax, apart.betaMax}, {wide.thetaSonic, apart.thetaSonic},
+                                        {wide.mu, apart.mu}, {wide.betaSonic, apart.betaSonic}})
+                        worst = std::max(worst, ulpsApart(x, y) / allowed);
+                    EXPECT_EQ(d.strong, l.strong);
+                }
+                const double beta = apart.mu + share * (90 - apart.mu);
+                const auto a = shockFromAngleInDoubleDouble(gas, M1, beta);
+                const auto b = shockFromAngle(gas, M1, beta);
+                const Shock& d = shockOf(a);
+                const Shock& l = shockOf(b);
+                for (auto [x, y] : {std::pair{d.theta, l.theta}, {d.M2, l.M2}, {loss(d), loss(l)}})
+                    worst = std::max(worst, share > 0 ? ulpsApart(x, y) / allowed : 0);
+            }
+        }
+    }
+    EXPECT_LE(worst, 1);
+    const long double perRadian = 45 / std::atan(1.0L);
+    for (double degrees = 1e-25; degrees < 90; degrees = degrees < 1e-3 ? degrees * 7 : degrees + 0.37) {
+        const dd::Wide t = tangentOfDegrees(degrees);
+        // Beyond 45 degrees from the complement, exact in degrees, as long double's own radians
+        // would be too coarse near 90.
+        const long double exact = degrees > 45 ? 1 / std::tan((90 - degrees) / perRadian) : std::tan(degrees / perRadian);
+        EXPECT_LE(std::fabs((static_cast<long double>(t.hi) + t.lo - exact) / exact), 0x1p-60L) << degrees;
+    }
+}
+
 // Corners: a convex corner is the fan, a concave one the shock, in the order given; and a turn
 // and its reverse isentropically give back the start.
 TEST(Corners, EachWayAndInOrder)
@@ -300,9 +358,9 @@ TEST(Body, AnglesKeepTheLastBits)
         const long double exact = std::atan2(static_cast<long double>(dy), static_cast<long double>(dx)) * perRadian;
         const double nearest = static_cast<double>(exact);
         if (std::fabs(static_cast<double>(exact - nearest)) < 0.49 * ulp(nearest))
-            wrongDirections += bodies::directionDegrees(dx, dy) != nearest;
+            wrongDirections += flow::directionDegrees(dx, dy) != nearest;
         const double degrees = 180 * uniform() - 90;
-        const auto [sine, cosine] = bodies::sinCosDegrees(degrees);
+        const auto [sine, cosine] = flow::sinCosDegrees(degrees);
         // Near 90 degrees cos is taken as the sine of the complement, exact in degrees, as long
         // double's own radians would be too coarse there.
         const long double radians = degrees / perRadian;
@@ -316,18 +374,18 @@ TEST(Body, AnglesKeepTheLastBits)
     // Every other quadrant and turn is the first one's, signs aside (angles exact in binary).
     for (int i = 0; i < 2000; ++i) {
         const double d = std::ldexp(std::floor(uniform() * 0x1p26), -26) * 90;
-        const auto [s, c] = bodies::sinCosDegrees(d);
+        const auto [s, c] = flow::sinCosDegrees(d);
         const std::pair<double, std::pair<double, double>> others[] = {
             {-d, {-s, c}}, {180 - d, {s, -c}}, {d - 180, {-s, -c}}, {d + 360, {s, c}}, {d - 720, {s, c}}};
         for (const auto& [angle, expected] : others) {
-            const auto [os, oc] = bodies::sinCosDegrees(angle);
+            const auto [os, oc] = flow::sinCosDegrees(angle);
             ASSERT_EQ(os, expected.first) << angle;
             ASSERT_EQ(oc, expected.second) << angle;
         }
     }
-    EXPECT_EQ(bodies::directionDegrees(-1, 0), 180);
-    EXPECT_EQ(bodies::directionDegrees(0, -2), -90);
-    EXPECT_EQ(bodies::sinCosDegrees(90).sin, 1);
+    EXPECT_EQ(flow::directionDegrees(-1, 0), 180);
+    EXPECT_EQ(flow::directionDegrees(0, -2), -90);
+    EXPECT_EQ(flow::sinCosDegrees(90).sin, 1);
 }
 
 TEST(Body, LimitsOfTheLinearTheory)

@@ -1,16 +1,14 @@
-#include "bodies/angles.h"
-
-#include "flow/double_double.h"
+#include "flow/angles.h"
 
 #include <array>
 #include <cmath>
 #include <cstddef>
 
-namespace velhorn::bodies {
+namespace velhorn::flow {
 
 namespace {
 
-using namespace flow::dd;
+using namespace dd;
 
 // The Taylor coefficients of sin x after its first term and of cos x after its first, each a
 // polynomial in x^2: -1/3!, 1/5!, ... and -1/2!, 1/4!, ...
@@ -79,4 +77,18 @@ double directionDegrees(double dx, double dy)
     return std::atan2(dy, dx) * (45 / std::atan(1.0));
 }
 
-}  // namespace velhorn::bodies
+// From double's tangent t0 = sin/cos, within a few ulps, one step: tan(a) = t0 + (a - atan t0)
+// (1 + t0^2), whose remainder is about the square of t0's error. Below 10^-20 degrees tan is its
+// argument to every bit kept.
+Wide tangentOfDegrees(double degrees)
+{
+    const Wide radians = multiply({degrees, 0}, kRadiansPerDegree);
+    if (degrees < 1e-20)
+        return radians;
+    const SinCos sc = sinCosDegrees(degrees);
+    const double t0 = sc.sin / sc.cos;
+    const Wide miss = add(radians, negate(arctanOfQuotient({t0, 0}, {1, 0})));
+    return add({t0, 0}, multiply(miss, add({1, 0}, twoProduct(t0, t0))));
+}
+
+}  // namespace velhorn::flow
