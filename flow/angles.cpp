@@ -77,6 +77,26 @@ double directionDegrees(double dx, double dy)
     return std::atan2(dy, dx) * (45 / std::atan(1.0));
 }
 
+double nearestArctan(double x)
+{
+    const double magnitude = std::fabs(x);
+    if (magnitude >= 0x1p-900 && magnitude <= 0x1p900) {
+        const Wide angle = arctanOfQuotient({magnitude, 0}, {1, 0});
+        if (const auto rounded = roundedIfSure(angle, angle.hi * kArctanError * 2))
+            return std::copysign(*rounded, x);
+    }
+    return std::atan(x);
+}
+
+double arctan(double x)
+{
+#ifdef __EMSCRIPTEN__
+    return nearestArctan(x);
+#else
+    return std::atan(x);
+#endif
+}
+
 // From double's tangent t0 = sin/cos, within a few ulps, one step: tan(a) = t0 + (a - atan t0)
 // (1 + t0^2), whose remainder is about the square of t0's error. Below 10^-20 degrees tan is its
 // argument to every bit kept.

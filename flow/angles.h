@@ -19,6 +19,15 @@ struct SinCos {
 // from the double-double arctangent (the C library's atan2 in the rare case it cannot tell).
 [[nodiscard]] double directionDegrees(double dx, double dy);
 
+// atan(x) in radians, the nearest double: from the double-double arctangent, or the C library's
+// in the rare case that cannot tell.
+[[nodiscard]] double nearestArctan(double x);
+
+// The window's atan: the C library's on the desktop, where glibc's is the nearest double as far
+// as is known (the tests hold it to that); on the page nearestArctan, as musl's now and then is
+// not, and the window's inverse magnifies its last bit into the ratios' digits.
+[[nodiscard]] double arctan(double x);
+
 // tan of an angle in degrees from 0 to below 90 in double-double, within some 2^-78 of itself
 // (the arctangent's error) relative to the value, or near 90 degrees to its slope times that.
 [[nodiscard]] dd::Wide tangentOfDegrees(double degrees);

@@ -1,5 +1,7 @@
 #include "flow/expansion_fan.h"
 
+#include "flow/angles.h"
+
 #include <cmath>
 #include <stdexcept>
 
@@ -11,7 +13,7 @@ namespace {
 double nuRadians(double M, double Lambda, double& s)
 {
     s = std::sqrt(M * M - 1);
-    return Lambda * std::atan(s / Lambda) - std::atan(s);
+    return Lambda * arctan(s / Lambda) - arctan(s);
 }
 
 }  // namespace
