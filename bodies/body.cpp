@@ -8,7 +8,6 @@
 
 namespace velhorn::bodies {
 
-using flow::directionDegrees;
 using flow::sinCosDegrees;
 
 namespace {
@@ -49,11 +48,6 @@ Coefficients coefficients(const Force& f, double alpha)
     return k;
 }
 
-double facetAngle(Point a, Point b)
-{
-    return directionDegrees(b.x - a.x, b.y - a.y);
-}
-
 // The body at one M and alpha, or its problem without the search for what works.
 std::variant<BodyFlow, BodyProblem> solveAt(const flow::Gas& gas, const Shape& shape, double M, double alpha)
 {
@@ -82,12 +76,13 @@ std::variant<BodyFlow, BodyProblem> solveAt(const flow::Gas& gas, const Shape& s
         Force& linear = linearOf[surface == Surface::Upper ? 0 : 1];
         Force& second = secondOf[surface == Surface::Upper ? 0 : 1];
         const auto& points = surface == Surface::Upper ? shape.upper : shape.lower;
+        const auto& facetDirections = surface == Surface::Upper ? shape.upperDirections : shape.lowerDirections;
         const double sign = surface == Surface::Upper ? 1 : -1;
         turns.clear();
         directions.clear();
         double ahead = alpha;
         for (std::size_t i = 1; i < points.size(); ++i) {
-            const double phi = facetAngle(points[i - 1], points[i]);
+            const double phi = facetDirections[i - 1];
             turns.push_back(sign * (ahead - phi));
             directions.push_back(phi);
             ahead = phi;

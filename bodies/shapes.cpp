@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace velhorn::bodies {
 
+using flow::directionDegrees;
 using flow::sinCosDegrees;
 
 namespace {
@@ -44,7 +46,23 @@ bool runsAft(const std::vector<Point>& surface)
     return true;
 }
 
+std::vector<double> directionsOf(const std::vector<Point>& surface)
+{
+    std::vector<double> directions;
+    for (std::size_t i = 1; i < surface.size(); ++i)
+        directions.push_back(directionDegrees(surface[i].x - surface[i - 1].x, surface[i].y - surface[i - 1].y));
+    return directions;
+}
+
 }  // namespace
+
+Shape::Shape(std::vector<Point> upperSurface, std::vector<Point> lowerSurface)
+    : upper(std::move(upperSurface)),
+      lower(std::move(lowerSurface)),
+      upperDirections(directionsOf(upper)),
+      lowerDirections(directionsOf(lower))
+{
+}
 
 Shape flatPlate()
 {
@@ -78,14 +96,14 @@ ShapeOrReason biconvex(double thickness, int facets)
     // The arc through the nose, the tail and the crest (0.5, t/2).
     const double h = thickness / 2;
     const double radius = (0.25 + h * h) / (2 * h);
-    Shape shape;
+    std::vector<Point> upper, lower;
     for (int k = 0; k <= facets; ++k) {
         const double x = static_cast<double>(k) / facets;
         const double y = k == 0 || k == facets ? 0 : h - radius + std::sqrt(radius * radius - (x - 0.5) * (x - 0.5));
-        shape.upper.push_back({x, y});
-        shape.lower.push_back({x, -y});
+        upper.push_back({x, y});
+        lower.push_back({x, -y});
     }
-    return shape;
+    return Shape{upper, lower};
 }
 
 ShapeOrReason polygon(const std::vector<Point>& outline)

@@ -16,8 +16,15 @@ struct Point {
 };
 
 struct Shape {
+    Shape() = default;
+    Shape(std::vector<Point> upper, std::vector<Point> lower);
+
     std::vector<Point> upper;  // from the nose aft, x rising
     std::vector<Point> lower;
+    // Each facet's direction from the chord in degrees, nose aft: the same at every M and alpha,
+    // so a sweep finds them once.
+    std::vector<double> upperDirections;
+    std::vector<double> lowerDirections;
 };
 
 // A shape, or why the numbers make none, in one line.
