@@ -366,6 +366,17 @@ struct Root {
     bool rough = false;
 };
 
+// The double passes on the fast nu from `first`, to be finished by one more step: that squares
+// what they leave, 1e-7 becoming about 1e-28.
+std::optional<Root> roughRoot(const Gas& gas, double target, double first)
+{
+    const auto nu = [&](double s) { return nuFast(gas, s); };
+    const auto s = newton(nu, target, first, gas.lambdaSquaredMinusOne(), 1e-7);
+    if (!s)
+        return std::nullopt;
+    return Root{*s, true};
+}
+
 std::optional<Root> sFromNu(const Gas& gas, double nuDegrees)
 {
     if constexpr (!kLongDoubleInHardware) {
@@ -374,13 +385,8 @@ std::optional<Root> sFromNu(const Gas& gas, double nuDegrees)
         // rounding of it moves where they end by an ulp, well within the finishing step's reach.
         const double target = multiply({nuDegrees, 0}, kRadiansPerDegree).hi;
         if (isAir(gas) && target > 1e-6) {
-            if (const auto hall = hallStart(target)) {
-                const auto nu = [&](double s) { return nuFast(gas, s); };
-                const auto s = newton(nu, target, *hall, gas.lambdaSquaredMinusOne(), 1e-7);
-                if (!s)
-                    return std::nullopt;
-                return Root{*s, true};
-            }
+            if (const auto hall = hallStart(target))
+                return roughRoot(gas, target, *hall);
         }
     }
     const long double targetLong = nuDegrees / kDegreesPerRadianLong;
@@ -414,15 +420,9 @@ std::optional<Root> sFromNu(const Gas& gas, double nuDegrees)
             return std::nullopt;
         return Root{*s};
     }
-    const auto nu = [&](double s) { return nuFast(gas, s); };
     const double target = static_cast<double>(targetLong);
     const auto hall = isAir(gas) ? hallStart(target) : std::nullopt;
-    const double first = hall ? *hall : static_cast<double>(bounds());
-    // The finishing step squares what the passes leave: 1e-7 becomes about 1e-28.
-    const auto s = newton(nu, target, first, static_cast<double>(d), 1e-7);
-    if (!s)
-        return std::nullopt;
-    return Root{*s, true};
+    return roughRoot(gas, target, hall ? *hall : static_cast<double>(bounds()));
 }
 
 // The last Newton step from the double passes' root in long double, and M from it. Its error
@@ -709,10 +709,9 @@ std::optional<double> machFromMu(double mu)
         M = static_cast<double>(1 / std::sin(mu / kDegreesPerRadianLong));
     } else {
         // sqrt(1 + t^2) / t from t = tan(mu) in double-double, as the page has no long double
-        // trigonometry; below 10^-20 degrees 1/sin is 1/mu to every bit kept.
+        // trigonometry.
         const Wide t = tangentOfDegrees(mu);
-        M = mu < 1e-20 ? multiply(divide({1, 0}, {mu, 0}), kDegreesPerRadian).hi
-                       : divide(squareRoot(add({1, 0}, multiply(t, t))), t).hi;
+        M = divide(squareRoot(add({1, 0}, multiply(t, t))), t).hi;
     }
     if (!std::isfinite(M))
         return std::nullopt;
