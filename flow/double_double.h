@@ -142,4 +142,19 @@ inline std::optional<double> roundedIfSure(Wide v, double bound)
     return std::nullopt;
 }
 
+// A long double rounded to double, and whether that is surely the double nearest the exact
+// value `bound` or less from it.
+struct Decision {
+    double value;
+    bool sure;
+};
+
+inline Decision decisionOf(long double value, long double bound)
+{
+    const double hi = static_cast<double>(value);
+    const Wide wide{hi, static_cast<double>(value - hi)};  // the difference is exact
+    const auto rounded = roundedIfSure(wide, static_cast<double>(bound));
+    return {rounded ? *rounded : hi, rounded.has_value()};
+}
+
 }  // namespace velhorn::flow::dd

@@ -169,21 +169,6 @@ bool isAir(const Gas& gas)
 // double-double decides only where the long double result is too near a midpoint between two
 // doubles. Where long double is software (the page's WebAssembly) double-double goes first.
 // Either way every build rounds correctly unless both are unsure, so they agree bit for bit.
-
-// A long double value and its bound as a double and whether it is surely the nearest one.
-struct Decision {
-    double value;
-    bool sure;
-};
-
-Decision decisionOf(long double value, long double bound)
-{
-    const double hi = static_cast<double>(value);
-    const Wide wide{hi, static_cast<double>(value - hi)};  // the difference is exact
-    const auto rounded = roundedIfSure(wide, static_cast<double>(bound));
-    return {rounded ? *rounded : hi, rounded.has_value()};
-}
-
 template <typename Wide, typename Long>
 double decided(Wide wide, Long precise)
 {

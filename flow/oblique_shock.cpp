@@ -4,8 +4,13 @@
 #include "flow/double_double.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
+#include <type_traits>
+#ifdef VELHORN_QUAD_RATIOS
+#include <quadmath.h>
+#endif
 
 namespace velhorn::flow {
 
@@ -41,26 +46,26 @@ const ArctanTable kArctan;
 
 // atan(t) and atan2(y, x) in degrees for arguments >= 0 (not both 0), the ratio taken the way
 // that is at most 1.
-[[gnu::always_inline]] inline double arctanDegrees(long double t)
+[[gnu::always_inline]] inline long double arctanDegrees(long double t)
 {
-    return static_cast<double>((t <= 1 ? atanUnit(t) : kPiLong / 2 - atanUnit(1 / t)) * kDegreesPerRadianLong);
+    return (t <= 1 ? atanUnit(t) : kPiLong / 2 - atanUnit(1 / t)) * kDegreesPerRadianLong;
 }
 
-[[gnu::always_inline]] inline double arctanDegrees(long double y, long double x)
+[[gnu::always_inline]] inline long double arctanDegrees(long double y, long double x)
 {
-    return static_cast<double>((y <= x ? atanUnit(y / x) : kPiLong / 2 - atanUnit(x / y)) * kDegreesPerRadianLong);
+    return (y <= x ? atanUnit(y / x) : kPiLong / 2 - atanUnit(x / y)) * kDegreesPerRadianLong;
 }
 
 // The same in double-double, and the roots, tangents and powers each type takes.
 using dd::Number;
 using dd::kLongDoubleInHardware;
 
-double arctanDegrees(Number y, Number x)
+Number arctanDegrees(Number y, Number x)
 {
-    return dd::multiply(dd::arctanOfQuotient(y.v, x.v), dd::kDegreesPerRadian).hi;
+    return Number(dd::multiply(dd::arctanOfQuotient(y.v, x.v), dd::kDegreesPerRadian));
 }
 
-double arctanDegrees(Number t)
+Number arctanDegrees(Number t)
 {
     return arctanDegrees(t, Number(1));
 }
@@ -77,9 +82,10 @@ Number root(Number x)
     return Number(dd::squareRoot(x.v));
 }
 
+// Not std::fmax, a call into the C library for long double; a NaN in b gives a.
 long double larger(long double a, long double b)
 {
-    return std::fmax(a, b);
+    return a < b ? b : a;
 }
 
 Number larger(Number a, Number b)
@@ -136,10 +142,56 @@ long double entropyRatio(long double rho, long double p, long double g, long dou
     return std::exp((g * std::log(rho) - std::log(p)) / (2 * half));
 }
 
-long double entropyRatio(Number rho, Number p, Number g, Number half)
+// In double-double, where long double's exp and log would not be better than it: quad precision
+// where the build has it (libquadmath beside the x87), the page's long double, which is quad.
+Number entropyRatio(Number rho, Number p, Number g, Number half)
 {
-    return entropyRatio(widened(rho), widened(p), widened(g), widened(half));
+#ifdef VELHORN_QUAD_RATIOS
+    using Wider = __float128;
+    const auto wider = [](Number x) { return Wider(x.v.hi) + Wider(x.v.lo); };
+    const Wider ratio = expq((wider(g) * logq(wider(rho)) - logq(wider(p))) / (2 * wider(half)));
+#else
+    using Wider = long double;
+    const Wider ratio = entropyRatio(widened(rho), widened(p), widened(g), widened(half));
+#endif
+    const double hi = static_cast<double>(ratio);
+    return Number(dd::Wide{hi, static_cast<double>(ratio - hi)});
 }
+
+// ---- Deciding the last bit ----
+// Long double goes first where it is the x87's, with a bound on its error for each value; where
+// a value lies too near the midpoint between two doubles for its bound, the wave or the limits it
+// belongs to are worked again in double-double, as the page works them. So every build gives the
+// same bits, those of the correctly rounded value, short of double-double's own rare ties.
+constexpr long double kLongEpsilon = std::numeric_limits<long double>::epsilon();
+
+class Rounding {
+public:
+    // `bound`: of long double's relative error, in units of its epsilon. As dd::roundedIfSure,
+    // without its branches: a batch takes a dozen of these a shock.
+    double operator()(long double value, double bound)
+    {
+        const double hi = static_cast<double>(value);
+        if constexpr (!kLongDoubleInHardware)
+            return hi;  // only beyond double-double's range, where nothing else decides
+        const double lo = static_cast<double>(value - hi);  // exact
+        const double magnitude = std::fabs(hi);
+        const double power = __builtin_bit_cast(double, __builtin_bit_cast(std::uint64_t, magnitude) & 0x7ff0000000000000ULL);
+        const double halfUlp = power * (magnitude == power && lo != 0 && (lo < 0) != (hi < 0) ? 0x1p-54 : 0x1p-53);
+        const double error = magnitude * bound * static_cast<double>(kLongEpsilon) * (1 + 0x1p-40);
+        sure_ &= (std::fabs(lo) + error < halfUlp) & (power >= 0x1p-900) & (power <= 0x1p900);
+        return hi;
+    }
+    double operator()(Number value, double) { return value.v.hi; }
+    [[nodiscard]] bool sure() const { return sure_; }
+
+private:
+    bool sure_ = true;
+};
+
+// Whether values worked in Real are decided by their bounds: long double's on the x87.
+template <typename Real>
+constexpr bool kDecides = std::is_same_v<Real, long double> && kLongDoubleInHardware;
 
 // (gamma - 1) / 2: long double's from the gas, air's from exactly 7/5; in double-double from
 // gamma itself, whose difference from 1 is exact in two doubles.
@@ -248,17 +300,39 @@ bool finite(const Shock& s)
     return true;
 }
 
-// Everything behind the shock from w = cot(beta) and T = tan(theta).
+// How far Newton's root w of H may lie from the exact one, relative to w and in units of long
+// double's epsilon: the rounding of H's terms over H's slope there. It grows without bound at
+// thetaMax, where the slope vanishes. Double-double's is not needed.
+template <typename Real>
+double rootError(const Relation<Real>& r, Real w, Real T)
+{
+    if constexpr (!kDecides<Real>) {
+        return 0;
+    } else {
+        const double x = static_cast<double>(w), t = static_cast<double>(T), m = static_cast<double>(r.m),
+                     A = static_cast<double>(r.A), B = static_cast<double>(r.B);
+        if (x == 0)
+            return 0;  // the normal shock, exactly
+        const double scale = 2 * x * m + t * (B + A * x * x);
+        return scale / (std::fabs(2 * m - 6 * x * x - 2 * t * A * x) * x);
+    }
+}
+
+// Everything behind the shock from w = cot(beta) and T = tan(theta), whose relative errors are
+// at most wError and tError (units of long double's epsilon).
+// Long double's bounds below are a part of each formula's own and a part per unit of the error
+// of w: the largest seen against double-double over millions of shocks of several gases, with
+// half as much again to spare.
 template <typename Real>
 std::variant<Shock, WaveProblem> shockAt(const Gas& gas, const Relation<Real>& r, double M1, double theta, Real w,
-                                         Real T, Real wMax)
+                                         Real T, Real wMax, double wError, double tError, Rounding& rounded)
 {
     Shock s;
     s.gamma = gas.gamma();
     s.M1 = M1;
     s.theta = theta;
     s.strong = w < wMax;
-    s.beta = arctanDegrees(Real(1), w);
+    s.beta = rounded(arctanDegrees(Real(1), w), 3 + wError * 0.75);
     const Real g = r.gamma;
     const Real w2 = w * w;
     const Real n1 = r.M2 / (1 + w2);             // Mn1^2 = M^2 sin^2(beta)
@@ -270,20 +344,28 @@ std::variant<Shock, WaveProblem> shockAt(const Gas& gas, const Relation<Real>& r
     const Real up = 1 - T * w;
     const Real across = w + T;
     const Real sin2 = up * up / (up * up + across * across);
-    s.Mn1 = static_cast<double>(root(n1));
-    s.Mn2 = static_cast<double>(root(n2));
-    s.M2 = static_cast<double>(root(n2 / sin2));
-    s.p2p1 = static_cast<double>(p);
-    s.rho2rho1 = static_cast<double>(rho);
-    s.T2T1 = static_cast<double>(p / rho);
+    s.Mn1 = rounded(root(n1), 3 + wError / 2);
+    s.Mn2 = rounded(root(n2), 3 + wError / 4);
+    // 1 - T w cancels where beta - theta nears 90 degrees, at high Mach numbers of gases near 1.
+    const double cancelled = static_cast<double>(T * w) / static_cast<double>(up);
+    s.M2 = rounded(root(n2 / sin2), 6 + (wError + tError) / 2 + std::fabs(cancelled) * (wError + tError + 4));
+    s.p2p1 = rounded(p, 6 + wError * 0.75);
+    s.rho2rho1 = rounded(rho, 6 + wError / 3);
+    s.T2T1 = rounded(p / rho, 7 + wError / 3);
     // p02/p01 = rho^(gamma/(gamma-1)) p^(-1/(gamma-1)): the entropy rise as a ratio. For air
     // the powers are 3.5 and 2.5, so rho (rho/p)^2.5 needs a root and no exp or log, which
     // cost more than the rest of the shock and round no better.
     if (r.air) {
         const Real q = rho / p;
-        s.p02p01 = static_cast<double>(rho * (q * q) * root(q));
+        s.p02p01 = rounded(rho * (q * q) * root(q), 14 + wError * 1.5);
     } else {
-        s.p02p01 = static_cast<double>(entropyRatio(rho, p, g, r.half));
+        // exp passes on the error of its exponent: the logarithms' roundings and the ratios'
+        // errors, over gamma - 1.
+        const double share = 1 / (2 * static_cast<double>(r.half));
+        const double logs = kDecides<Real> ? gas.gamma() * std::fabs(std::log(s.rho2rho1)) +
+                                                                    std::fabs(std::log(s.p2p1)) + 2
+                                                              : 0;
+        s.p02p01 = rounded(entropyRatio(rho, p, g, r.half), 4 + (logs + (3 + wError / 2) * (gas.gamma() + 1)) * share);
     }
     if (!finite(s))
         return WaveProblem{WaveProblem::Kind::BeyondDoubleRange, M1, theta, 0, 0};
@@ -306,83 +388,124 @@ std::optional<WaveProblem> machProblem(double M1)
 namespace {
 
 template <typename Real>
-ShockLimits limitsOf(const Relation<Real>& r)
+ShockLimits limitsOf(const Relation<Real>& r, Rounding& rounded)
 {
     ShockLimits limits;
-    limits.mu = arctanDegrees(Real(1), root(r.m));
-    limits.thetaMax = arctanDegrees(r.tanMax);
-    limits.betaMax = arctanDegrees(Real(1), r.wMax);
+    limits.mu = rounded(arctanDegrees(Real(1), root(r.m)), 3);
+    limits.thetaMax = rounded(arctanDegrees(r.tanMax), 4);
+    limits.betaMax = rounded(arctanDegrees(Real(1), r.wMax), 3);
     // M2 = 1: sin^2(beta) = [(g+1) M^2 - (3-g) + sqrt((g+1)((g+1) M^4 - 2 (3-g) M^2 + g + 9))] / (4 g M^2)
     // and w^2 = (1 - sin^2) / sin^2.
     const Real g = r.gamma;
     const Real radical = root((g + 1) * ((g + 1) * r.M2 * r.M2 - 2 * (3 - g) * r.M2 + g + 9));
     const Real numerator = (g + 1) * r.M2 - (3 - g) + radical;
-    const Real w = root(larger(Real(0), (4 * g * r.M2 - numerator) / numerator));
-    limits.thetaSonic = arctanDegrees(2 * w * (r.m - w * w), r.B + r.A * w * w);
-    limits.betaSonic = arctanDegrees(Real(1), w);
+    const Real whole = 4 * g * r.M2;
+    const Real w = root(larger(Real(0), (whole - numerator) / numerator));
+    // Near M = 1 the difference cancels by as much as it is smaller than its terms.
+    const double cancelled = 4 + static_cast<double>(whole) / static_cast<double>(whole - numerator);
+    limits.thetaSonic = rounded(arctanDegrees(2 * w * (r.m - w * w), r.B + r.A * w * w), cancelled);
+    limits.betaSonic = rounded(arctanDegrees(Real(1), w), cancelled);
     return limits;
 }
 
 template <typename Real>
 std::variant<Shock, WaveProblem> fromDeflection(const Gas& gas, const Relation<Real>& r, double M1, double theta,
-                                                Branch branch)
+                                                Branch branch, Rounding& rounded)
 {
     if (!std::isfinite(theta))
         return WaveProblem{WaveProblem::Kind::NotFinite, M1, theta, 0, 0};
     // Past 90 degrees the tangent turns negative and would pass for a small deflection.
     const Real T = theta < 90 ? tangentOfDegrees(Real(), theta) : Real(std::numeric_limits<double>::infinity());
     if (theta < 0 || T > r.tanMax) {
-        const double thetaMax = arctanDegrees(r.tanMax);
-        // A theta that rounds onto thetaMax itself is the crest.
+        const double thetaMax = rounded(arctanDegrees(r.tanMax), 4);
+        // A theta that rounds onto thetaMax itself is the crest, where w's error is unbounded.
         if (!(theta >= 0) || theta > thetaMax)
             return WaveProblem{theta < 0 ? WaveProblem::Kind::NotACompression : WaveProblem::Kind::Detached, M1, theta, 0,
                                thetaMax};
-        return shockAt(gas, r, M1, theta, r.wMax, r.tanMax, r.wMax);
+        return shockAt(gas, r, M1, theta, r.wMax, r.tanMax, r.wMax, std::numeric_limits<double>::infinity(), 0, rounded);
     }
     const Real w = branch == Branch::Weak ? rootFrom(r, T, root(r.m)) : rootFrom(r, T, Real(0));
-    return shockAt(gas, r, M1, theta, w, T, r.wMax);
+    return shockAt(gas, r, M1, theta, w, T, r.wMax, rootError(r, w, T), 0, rounded);
 }
 
 template <typename Real>
-std::variant<Shock, WaveProblem> fromAngle(const Gas& gas, const Relation<Real>& r, double M1, double beta)
+std::variant<Shock, WaveProblem> fromAngle(const Gas& gas, const Relation<Real>& r, double M1, double beta,
+                                           Rounding& rounded)
 {
     const Real wMach = root(r.m);
-    const double mu = arctanDegrees(Real(1), wMach);
+    const double mu = rounded(arctanDegrees(Real(1), wMach), 6);
     if (!(beta >= mu && beta <= 90))
         return WaveProblem{std::isfinite(beta) ? WaveProblem::Kind::BetaOutOfRange : WaveProblem::Kind::NotFinite, M1,
                            beta, mu, 90};
     // 90 degrees is the normal shock exactly, and mu itself may round to either side of the Mach wave.
     const Real w = beta == 90 ? Real(0) : smaller(cotangentOfDegrees(Real(), beta), wMach);
     const Real T = r.tanTheta(w);
-    const double theta = arctanDegrees(T);
-    auto shock = shockAt(gas, r, M1, theta, w, T, r.wMax);
+    // cot passes on its argument's rounding as beta / (sin beta cos beta), and T = G(w) passes
+    // on w's as w G'(w) / G(w).
+    double wError = 0;
+    double tError = 0;
+    if constexpr (kDecides<Real>) {
+        const double x = static_cast<double>(w), m = static_cast<double>(r.m), A = static_cast<double>(r.A),
+                     B = static_cast<double>(r.B), b = beta / static_cast<double>(kDegreesPerRadianLong);
+        if (x != 0) {
+            wError = 4 + 2 * b * (1 + x * x) / x;
+            tError = 4 + wError * std::fabs(1 - 2 * x * x / (m - x * x) - 2 * A * x * x / (B + A * x * x));
+        }
+    }
+    const double theta = rounded(arctanDegrees(T), 6 + tError);
+    auto shock = shockAt(gas, r, M1, theta, w, T, r.wMax, wError, tError, rounded);
     if (auto* s = std::get_if<Shock>(&shock))
         s->beta = beta;  // the angle given, not its round trip through w
     return shock;
 }
 
-// In double-double where long double is software, short of Mach numbers and gases whose
-// products (gamma M^4 squared) would leave double's range; in long double everywhere else.
+// In long double first where it is the x87's, then in double-double if long double cannot
+// decide some value; in double-double alone where long double is software. Not for Mach numbers
+// and gases whose products (gamma M^4 squared) would leave double's range: long double alone.
+// `limits`, where given, gets the limits of M1 from the same relation, decided apart from the
+// wave, so an unsure one costs only itself again.
 template <typename Work>
-auto worked(const Gas& gas, double M1, Work work)
+auto worked(const Gas& gas, double M1, ShockLimits* limits, Work work)
 {
-    if (!kLongDoubleInHardware && M1 < 1e25 && gas.gamma() < 1e20)
-        return work(Relation<Number>(gas, M1));
-    return work(Relation<long double>(gas, M1));
+    const bool fits = M1 < 1e25 && gas.gamma() < 1e20;
+    Rounding forLimits;
+    Rounding forWave;
+    if (!kLongDoubleInHardware && fits) {
+        const Relation<Number> r(gas, M1);
+        if (limits)
+            *limits = limitsOf(r, forLimits);
+        return work(r, forWave);
+    }
+    const Relation<long double> r(gas, M1);
+    if (limits)
+        *limits = limitsOf(r, forLimits);
+    auto result = work(r, forWave);
+    if (!kLongDoubleInHardware || !fits || (forLimits.sure() && forWave.sure()))
+        return result;
+    const Relation<Number> precise(gas, M1);
+    if (limits && !forLimits.sure())
+        *limits = limitsOf(precise, forLimits);
+    if (!forWave.sure())
+        result = work(precise, forWave);
+    return result;
 }
 
 }  // namespace
 
 ShockLimits shockLimits(const Gas& gas, double M1)
 {
-    return worked(gas, M1, [](const auto& r) { return limitsOf(r); });
+    ShockLimits limits;
+    (void)worked(gas, M1, &limits, [](const auto&, Rounding&) { return true; });
+    return limits;
 }
 
 std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, double theta, Branch branch)
 {
     if (const auto problem = machProblem(M1))
         return *problem;
-    return worked(gas, M1, [&](const auto& r) { return fromDeflection(gas, r, M1, theta, branch); });
+    return worked(gas, M1, nullptr, [&](const auto& r, Rounding& rounded) {
+        return fromDeflection(gas, r, M1, theta, branch, rounded);
+    });
 }
 
 std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, double theta, Branch branch,
@@ -390,9 +513,8 @@ std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, 
 {
     if (const auto problem = machProblem(M1))
         return *problem;
-    return worked(gas, M1, [&](const auto& r) {
-        limits = limitsOf(r);
-        return fromDeflection(gas, r, M1, theta, branch);
+    return worked(gas, M1, &limits, [&](const auto& r, Rounding& rounded) {
+        return fromDeflection(gas, r, M1, theta, branch, rounded);
     });
 }
 
@@ -400,17 +522,16 @@ std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, doubl
 {
     if (const auto problem = machProblem(M1))
         return *problem;
-    return worked(gas, M1, [&](const auto& r) { return fromAngle(gas, r, M1, beta); });
+    return worked(gas, M1, nullptr,
+                  [&](const auto& r, Rounding& rounded) { return fromAngle(gas, r, M1, beta, rounded); });
 }
 
 std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta, ShockLimits& limits)
 {
     if (const auto problem = machProblem(M1))
         return *problem;
-    return worked(gas, M1, [&](const auto& r) {
-        limits = limitsOf(r);
-        return fromAngle(gas, r, M1, beta);
-    });
+    return worked(gas, M1, &limits,
+                  [&](const auto& r, Rounding& rounded) { return fromAngle(gas, r, M1, beta, rounded); });
 }
 
 std::variant<Shock, WaveProblem> shockFromDeflectionInDoubleDouble(const Gas& gas, double M1, double theta,
@@ -419,15 +540,17 @@ std::variant<Shock, WaveProblem> shockFromDeflectionInDoubleDouble(const Gas& ga
     if (const auto problem = machProblem(M1))
         return *problem;
     const Relation<Number> r(gas, M1);
-    limits = limitsOf(r);
-    return fromDeflection(gas, r, M1, theta, branch);
+    Rounding rounded;
+    limits = limitsOf(r, rounded);
+    return fromDeflection(gas, r, M1, theta, branch, rounded);
 }
 
 std::variant<Shock, WaveProblem> shockFromAngleInDoubleDouble(const Gas& gas, double M1, double beta)
 {
     if (const auto problem = machProblem(M1))
         return *problem;
-    return fromAngle(gas, Relation<Number>(gas, M1), M1, beta);
+    Rounding rounded;
+    return fromAngle(gas, Relation<Number>(gas, M1), M1, beta, rounded);
 }
 
 }  // namespace velhorn::flow
