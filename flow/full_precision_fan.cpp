@@ -2,6 +2,7 @@
 
 #include "flow/angles.h"
 #include "flow/double_double.h"
+#include "flow/long_double_arctan.h"
 
 #include <bit>
 #include <cmath>
@@ -10,6 +11,7 @@
 #endif
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 namespace velhorn::flow {
 
@@ -52,6 +54,16 @@ Real nuSeries(Real s, Real q, Real oneMinusQ)
 // minus atan(s (lambda - 1) / (lambda + s^2)), the difference of the arctangents, where both
 // terms carry lambda - 1 itself. Gases up to gamma = 3 keep the plain form and its results.
 // The two terms, whose difference nu is.
+// atan(y / x): long double's from the table where it is the x87's; the C library's elsewhere,
+// and in double, which the Newton passes steer by.
+template <typename Real>
+[[gnu::always_inline]] inline Real arctanOf(Real y, Real x)
+{
+    if constexpr (std::is_same_v<Real, long double> && kLongDoubleInHardware)
+        return arctanOfQuotient(y, x);
+    return std::atan(y / x);
+}
+
 template <typename Real>
 struct Terms {
     Real first;
@@ -61,8 +73,8 @@ template <typename Real>
 Terms<Real> nuClosedForm(Real s, Real lambda, Real lambdaMinusOne)
 {
     if (lambdaMinusOne * (lambda + 1) >= 1)
-        return {lambda * std::atan(s / lambda), std::atan(s)};
-    return {lambdaMinusOne * std::atan(s / lambda), std::atan(s * lambdaMinusOne / (lambda + s * s))};
+        return {lambda * arctanOf(s, lambda), arctanOf(s, Real(1))};
+    return {lambdaMinusOne * arctanOf(s, lambda), arctanOf(s * lambdaMinusOne, lambda + s * s)};
 }
 
 // nu in radians from s, to a few ulps in double: what the Newton passes steer by.
@@ -83,7 +95,7 @@ struct Precise {
 constexpr long double kLongEpsilon = std::numeric_limits<long double>::epsilon();
 
 // The same in long double: eleven more bits (the x87's) or sixty (software quad), so the result
-// rounds to the nearest double or next to it. Each arctangent is within an ulp or two.
+// rounds to the nearest double or next to it. Each arctangent is within two or three ulps.
 // `atanOfS`, where given, is atan(s), which the Mach angle shares.
 Precise nuPreciseBounded(const Gas& gas, long double s, std::optional<long double> atanOfS = std::nullopt)
 {
@@ -93,9 +105,9 @@ Precise nuPreciseBounded(const Gas& gas, long double s, std::optional<long doubl
         return {nu, std::fabs(nu) * 16 * kLongEpsilon};
     }
     auto terms = atanOfS && gas.lambdaMinusOneLong() * (lambda + 1) >= 1
-                     ? Terms<long double>{lambda * std::atan(s / lambda), *atanOfS}
+                     ? Terms<long double>{lambda * arctanOf(s, lambda), *atanOfS}
                      : nuClosedForm(s, lambda, gas.lambdaMinusOneLong());
-    return {terms.first - terms.second, (std::fabs(terms.first) + std::fabs(terms.second)) * 5 * kLongEpsilon};
+    return {terms.first - terms.second, (std::fabs(terms.first) + std::fabs(terms.second)) * 7 * kLongEpsilon};
 }
 
 long double nuPrecise(const Gas& gas, long double s)
@@ -195,10 +207,10 @@ struct Arctangents {
 Arctangents arctangentsOf(long double s)
 {
     if (s >= 1) {
-        const long double mu = std::atan(1 / s);
+        const long double mu = arctanOf(1.0L, s);
         return {kPiLong / 2 - mu, mu};
     }
-    const long double atanOfS = std::atan(s);
+    const long double atanOfS = arctanOf(s, 1.0L);
     return {atanOfS, kPiLong / 2 - atanOfS};
 }
 
@@ -212,7 +224,7 @@ Decision nuDecision(const Gas& gas, long double s, long double atanOfS)
 Decision muDecision(long double radians)
 {
     const long double mu = radians * kDegreesPerRadianLong;
-    return decisionOf(mu, std::fabs(mu) * 4 * kLongEpsilon);
+    return decisionOf(mu, std::fabs(mu) * 6 * kLongEpsilon);
 }
 
 // ---- nu and mu in double-double ----
@@ -621,7 +633,7 @@ Decision muNear(double M, long double muAtS, long double s)
     const long double curve = 1 + s * s;
     const long double radians = muAtS - step / curve;
     const long double degrees = radians * kDegreesPerRadianLong;
-    return decisionOf(degrees, std::fabs(degrees) * 5 * kLongEpsilon + 2 * step * step * s / (curve * curve) * 57.3L);
+    return decisionOf(degrees, std::fabs(degrees) * 7 * kLongEpsilon + 2 * step * step * s / (curve * curve) * 57.3L);
 }
 
 // The same in double-double: the step from s to M's own s, a part in 10^13 of s or less, is

@@ -2,6 +2,7 @@
 
 #include "flow/angles.h"
 #include "flow/double_double.h"
+#include "flow/long_double_arctan.h"
 
 #include <cmath>
 #include <cstdint>
@@ -19,41 +20,15 @@ namespace {
 const long double kPiLong = 4 * std::atan(1.0L);
 const long double kDegreesPerRadianLong = 180 / kPiLong;
 
-// atan at the table's points k/256, from which atanUnit starts.
-struct ArctanTable {
-    long double at[257];
-    ArctanTable()
-    {
-        for (int k = 0; k <= 256; ++k)
-            at[k] = std::atan(k / 256.0L);
-    }
-};
-const ArctanTable kArctan;
-
-// atan(x) for 0 <= x <= 1, in radians, to a few long double ulps: atan(c) at the table point
-// c nearest x plus the series of atan((x - c) / (1 + x c)), whose argument is at most 1/512, so
-// four terms reach 2^-72; their sum is split in two halves that are formed side by side. atanl
-// itself costs several times as much, and every shock with its limits takes six.
-[[gnu::always_inline]] inline long double atanUnit(long double x)
-{
-    // The index only picks a nearby point; rounding x to double first avoids x87's slow conversion.
-    const int k = static_cast<int>(static_cast<double>(x) * 256 + 0.5);
-    const long double c = k / 256.0L;
-    const long double t = (x - c) / (1 + x * c);
-    const long double s = t * t;
-    return kArctan.at[k] + (t + t * s * ((-1 / 3.0L + s * (1 / 5.0L)) + (s * s) * (-1 / 7.0L)));
-}
-
-// atan(t) and atan2(y, x) in degrees for arguments >= 0 (not both 0), the ratio taken the way
-// that is at most 1.
-[[gnu::always_inline]] inline long double arctanDegrees(long double t)
-{
-    return (t <= 1 ? atanUnit(t) : kPiLong / 2 - atanUnit(1 / t)) * kDegreesPerRadianLong;
-}
-
+// atan(t) and atan2(y, x) in degrees for arguments >= 0 (not both 0).
 [[gnu::always_inline]] inline long double arctanDegrees(long double y, long double x)
 {
-    return (y <= x ? atanUnit(y / x) : kPiLong / 2 - atanUnit(x / y)) * kDegreesPerRadianLong;
+    return arctanOfQuotient(y, x) * kDegreesPerRadianLong;
+}
+
+[[gnu::always_inline]] inline long double arctanDegrees(long double t)
+{
+    return arctanDegrees(t, 1.0L);
 }
 
 // The same in double-double, and the roots, tangents and powers each type takes.
