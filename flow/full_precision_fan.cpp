@@ -49,11 +49,6 @@ Real nuSeries(Real s, Real q, Real oneMinusQ)
     return sum;
 }
 
-// Above the series: lambda atan(s / lambda) - atan(s). As lambda nears 1 (gamma above 3) its two
-// terms cancel down to lambda - 1, so it is rewritten there as (lambda - 1) atan(s / lambda)
-// minus atan(s (lambda - 1) / (lambda + s^2)), the difference of the arctangents, where both
-// terms carry lambda - 1 itself. Gases up to gamma = 3 keep the plain form and its results.
-// The two terms, whose difference nu is.
 // atan(y / x): long double's from the table where it is the x87's; the C library's elsewhere,
 // and in double, which the Newton passes steer by.
 template <typename Real>
@@ -64,6 +59,11 @@ template <typename Real>
     return std::atan(y / x);
 }
 
+// Above the series: lambda atan(s / lambda) - atan(s). As lambda nears 1 (gamma above 3) its two
+// terms cancel down to lambda - 1, so it is rewritten there as (lambda - 1) atan(s / lambda)
+// minus atan(s (lambda - 1) / (lambda + s^2)), the difference of the arctangents, where both
+// terms carry lambda - 1 itself. Gases up to gamma = 3 keep the plain form and its results.
+// The two terms, whose difference nu is.
 template <typename Real>
 struct Terms {
     Real first;
