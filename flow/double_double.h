@@ -125,22 +125,28 @@ inline constexpr Wide kSqrtSix = {0x1.3988e1409212ep+1, 0x1.f40c86450c869p-53};
 inline constexpr double kArctanError = 0x1p-78;
 [[nodiscard]] Wide arctanOfQuotient(Wide n, Wide d);
 
-// The double nearest to v, if the whole interval v +- bound rounds to it.
-inline std::optional<double> roundedIfSure(Wide v, double bound)
+// Whether the whole interval v +- bound rounds to v.hi. Without branches: a shock batch asks
+// this a dozen times a shock.
+inline bool surelyRounds(Wide v, double bound)
 {
     const double magnitude = std::fabs(v.hi);
-    if (!(magnitude >= 0x1p-900) || !(magnitude <= 0x1p900))
-        return std::nullopt;
     // The binade's power of two: half an ulp is 2^-53 of it, or 2^-54 just below it.
     // The builtin, as the page's libc++ has no std::bit_cast.
     const double power = __builtin_bit_cast(double, __builtin_bit_cast(std::uint64_t, magnitude) & 0x7ff0000000000000ULL);
-    double halfUlp = power * 0x1p-53;
-    if (magnitude == power && v.lo != 0 && (v.lo < 0) != (v.hi < 0))
-        halfUlp *= 0.5;
-    if (std::fabs(v.lo) + bound * (1 + 0x1p-40) < halfUlp)
+    const double halfUlp = power * (magnitude == power && v.lo != 0 && (v.lo < 0) != (v.hi < 0) ? 0x1p-54 : 0x1p-53);
+    return (magnitude >= 0x1p-900) & (magnitude <= 0x1p900) & (std::fabs(v.lo) + bound * (1 + 0x1p-40) < halfUlp);
+}
+
+// The double nearest to v, if the whole interval v +- bound rounds to it.
+inline std::optional<double> roundedIfSure(Wide v, double bound)
+{
+    if (surelyRounds(v, bound))
         return v.hi;
     return std::nullopt;
 }
+
+// Long double's epsilon, the unit of its error bounds.
+inline constexpr long double kLongEpsilon = std::numeric_limits<long double>::epsilon();
 
 // A long double rounded to double, and whether that is surely the double nearest the exact
 // value `bound` or less from it.

@@ -92,8 +92,6 @@ struct Precise {
     long double bound;
 };
 
-constexpr long double kLongEpsilon = std::numeric_limits<long double>::epsilon();
-
 // The same in long double: eleven more bits (the x87's) or sixty (software quad), so the result
 // rounds to the nearest double or next to it. Each arctangent is within two or three ulps.
 // `atanOfS`, where given, is atan(s), which the Mach angle shares.

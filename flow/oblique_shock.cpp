@@ -5,7 +5,6 @@
 #include "flow/long_double_arctan.h"
 
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <optional>
 #include <type_traits>
@@ -138,23 +137,18 @@ Number entropyRatio(Number rho, Number p, Number g, Number half)
 // a value lies too near the midpoint between two doubles for its bound, the wave or the limits it
 // belongs to are worked again in double-double, as the page works them. So every build gives the
 // same bits, those of the correctly rounded value, short of double-double's own rare ties.
-constexpr long double kLongEpsilon = std::numeric_limits<long double>::epsilon();
+using dd::kLongEpsilon;
 
 class Rounding {
 public:
-    // `bound`: of long double's relative error, in units of its epsilon. As dd::roundedIfSure,
-    // without its branches: a batch takes a dozen of these a shock.
+    // `bound`: of long double's relative error, in units of its epsilon.
     double operator()(long double value, double bound)
     {
         const double hi = static_cast<double>(value);
         if constexpr (!kLongDoubleInHardware)
             return hi;  // only beyond double-double's range, where nothing else decides
-        const double lo = static_cast<double>(value - hi);  // exact
-        const double magnitude = std::fabs(hi);
-        const double power = __builtin_bit_cast(double, __builtin_bit_cast(std::uint64_t, magnitude) & 0x7ff0000000000000ULL);
-        const double halfUlp = power * (magnitude == power && lo != 0 && (lo < 0) != (hi < 0) ? 0x1p-54 : 0x1p-53);
-        const double error = magnitude * bound * static_cast<double>(kLongEpsilon) * (1 + 0x1p-40);
-        sure_ &= (std::fabs(lo) + error < halfUlp) & (power >= 0x1p-900) & (power <= 0x1p900);
+        const dd::Wide wide{hi, static_cast<double>(value - hi)};  // the difference is exact
+        sure_ &= dd::surelyRounds(wide, std::fabs(hi) * bound * static_cast<double>(kLongEpsilon));
         return hi;
     }
     double operator()(Number value, double) { return value.v.hi; }
