@@ -1,6 +1,7 @@
 #include "flow/double_double.h"
 #include "flow/expansion_fan.h"
 #include "flow/full_precision_fan.h"
+#include "flow/long_double_arctan.h"
 #include "flow/solve.h"
 
 #include <gtest/gtest.h>
@@ -245,6 +246,25 @@ TEST(Fan, EveryValueIsTheNearestDoubleToTheExactOne)
             }
         }
     }
+}
+// The long double arctangent of fans and shocks. A wrong table point or series would only send
+// more values on to double-double, which hides it from every result; here it is held to about
+// two of its epsilons, which the decisions' bounds assume, over every table interval, the ratio
+// either way up, and small arguments.
+TEST(Arctangent, TableAndSeriesKeepTheirBound)
+{
+    if constexpr (!dd::kLongDoubleInHardware)
+        GTEST_SKIP() << "the table serves the x87's long double only";
+    double worst = 0;
+    for (int i = 1; i <= 100000; ++i) {
+        const long double t = i / 100000.0L + 1e-7L / i;
+        for (const auto& [y, x] : {std::pair{t, 1.0L}, {1.0L, t}, {3 * t, 3.0L}, {t * 1e-6L, 1.0L}}) {
+            const long double got = arctanOfQuotient(y, x);
+            const quad::Quad exact = atan2q(y, x);
+            worst = std::max(worst, static_cast<double>(fabsq((got - exact) / exact)) / 0x1p-64);
+        }
+    }
+    EXPECT_LE(worst, 4);
 }
 #endif
 
