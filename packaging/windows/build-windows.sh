@@ -94,7 +94,7 @@ cp "$build/app/Velhorn.exe" "$build/cli/velhorn-cli.exe" "$stage/"
 cp "$VELHORN_QT_PREFIX"/bin/Qt6{Core,Gui,Widgets}.dll "$stage/"
 cp "$VELHORN_QT_PREFIX/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$VELHORN_QT_PREFIX/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
-cp "$gcc_runtime"/{libstdc++-6.dll,libgcc_s_seh-1.dll} /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$stage/"
+cp "$gcc_runtime"/{libstdc++-6.dll,libgcc_s_seh-1.dll,libquadmath-0.dll} /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$stage/"
 cp "$root/LICENSE" "$stage/LICENSE.txt"
 x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.dll "$stage"/*/*.dll "$stage"/*.exe
 (cd "$build" && zip -qr "$name.zip" "$name")
