@@ -21,9 +21,8 @@ std::variant<CornerFlow, CornerProblem> solveCorners(const Gas& gas, double M1, 
     flow.regions.reserve(turns.size() + 1);
     flow.waves.reserve(turns.size());
     flow.regions.push_back(Region{M1, 0, 1, 1, 1, 1});
-    // The state behind the last fan. The next fan's upstream state shares its Mach angle and
-    // ratios, which depend on M alone; only its nu, there the inverse's target, is nu(M) again.
-    std::optional<State> behindFan;
+    // The angles behind the last fan, which the next one starts from.
+    std::optional<Angles> behindFan;
     for (std::size_t i = 0; i < turns.size(); ++i) {
         const double turn = turns[i];
         const Region& ahead = flow.regions.back();
@@ -55,25 +54,25 @@ std::variant<CornerFlow, CornerProblem> solveCorners(const Gas& gas, double M1, 
             // Behind a shock the flow may be subsonic, where no fan starts.
             if (!(ahead.M >= 1) || std::isinf(ahead.M))
                 return fanProblem(1, std::numeric_limits<double>::infinity());
-            State upstream;
+            Angles upstream;
             if (behindFan) {
                 upstream = *behindFan;
-                upstream.nu = nuDegrees(gas, ahead.M);
             } else {
-                upstream = stateAt(gas, ahead.M);
+                const State s = stateAt(gas, ahead.M);
+                upstream = {s.M, s.nu, s.mu};
             }
-            const auto fan = solveFanFrom(gas, upstream, turn);
-            if (const auto* p = std::get_if<Problem>(&fan))
+            const auto solved = solveTurn(gas, upstream, turn);
+            if (const auto* p = std::get_if<Problem>(&solved))
                 return fanProblem(p->low, p->high);
-            const Fan& f = std::get<Fan>(fan);
-            behindFan = f.downstream;
+            const Turn& t = std::get<Turn>(solved);
+            behindFan = t.downstream;
             wave.kind = turn < 0 ? CornerWave::Kind::Compression : CornerWave::Kind::Fan;
-            wave.firstMachLine = f.forwardMachLine;
-            wave.lastMachLine = f.rearwardMachLine;
-            wave.p2p1 = f.p2p1;
-            wave.T2T1 = f.T2T1;
-            wave.rho2rho1 = f.rho2rho1;
-            M = f.downstream.M;
+            wave.firstMachLine = upstream.mu;
+            wave.lastMachLine = t.downstream.mu - turn;
+            wave.p2p1 = t.across.p2p1;
+            wave.T2T1 = t.across.T2T1;
+            wave.rho2rho1 = t.across.rho2rho1;
+            M = t.downstream.M;
         }
         flow.waves.push_back(wave);
         flow.regions.push_back(Region{M, ahead.direction + turn, ahead.pRatio * wave.p2p1, ahead.TRatio * wave.T2T1,

@@ -423,8 +423,10 @@ std::optional<Root> sFromNu(const Gas& gas, double nuDegrees)
 // The last Newton step from the double passes' root in long double, and M from it. Its error
 // as in the double-double step below.
 // Where the arctangents of s were taken, `muAtS` receives mu there in radians, which the state's
-// own Mach angle is then found from; on the x87 alone, where this step goes first.
-Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong, long double* muAtS = nullptr)
+// own Mach angle is then found from; on the x87 alone, where this step goes first. `nuAtS`, where
+// given, receives nu at s, which nu of M itself can be found from.
+Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong, long double* muAtS = nullptr,
+                             Precise* nuAtS = nullptr)
 {
     const long double sl = s;
     std::optional<long double> atanOfS;
@@ -434,6 +436,8 @@ Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong, l
         *muAtS = angles.mu;
     }
     const Precise nu = nuPreciseBounded(gas, sl, atanOfS);
+    if (nuAtS)
+        *nuAtS = nu;
     const double slope = nuSlope(s, gas.lambdaSquaredMinusOne());
     const long double step = -(nu.value - targetLong) / slope;
     const long double finished = sl + step;
@@ -449,13 +453,16 @@ Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong, l
 // allows only one double. The step's error: that of nu, through the slope, and the Newton
 // remainder, under 3/s of the step squared (|nu''/nu'| <= 6/s), doubled for safety.
 // `muAtS`, where given, receives mu at s in radians: pi/2 less atan(s), whose difference rounds
-// to a few 2^-106 of pi/2 however small mu is, which its bound counts.
-std::optional<double> machFinishedIfSure(const Gas& gas, double s, double nuDegrees, BoundedAngle* muAtS = nullptr)
+// to a few 2^-106 of pi/2 however small mu is, which its bound counts; `nuAtS` receives nu at s.
+std::optional<double> machFinishedIfSure(const Gas& gas, double s, double nuDegrees, BoundedAngle* muAtS = nullptr,
+                                         BoundedAngle* nuAtS = nullptr)
 {
     if (!(s > 0) || !(s <= kWideMachLimit))
         return std::nullopt;
     Wide atanOfS{};
     const BoundedAngle nu = nuWide(gas, {s, 0}, &atanOfS);
+    if (nuAtS)
+        *nuAtS = nu;
     if (muAtS)
         *muAtS = {add(kHalfPi, negate(atanOfS)), atanOfS.hi * kAngleError + 0x1p-100};
     const Wide target = multiply({nuDegrees, 0}, kRadiansPerDegree);
@@ -578,12 +585,15 @@ namespace {
 
 State withRatios(const Gas& gas, State state);
 
-// M from nu, and mu in radians at the s of the inverse's last step where long double took it.
+// M from nu, and mu and nu in radians at s, the root its last step started from, where long
+// double or double-double took that step.
 struct Inverse {
     double M;
     std::optional<long double> muAtS;
-    std::optional<BoundedAngle> muWideAtS;  // the same in double-double, where that took it
+    std::optional<BoundedAngle> muWideAtS;
     double s;
+    std::optional<Precise> nuAtS;
+    std::optional<BoundedAngle> nuWideAtS;
 };
 
 std::optional<Inverse> inverseOf(const Gas& gas, double nu)
@@ -591,26 +601,34 @@ std::optional<Inverse> inverseOf(const Gas& gas, double nu)
     if (!(nu >= 0) || !(nu < nuMaxDegrees(gas)))
         return std::nullopt;
     if (nu == 0)
-        return Inverse{1.0, std::nullopt, std::nullopt, 0};
+        return Inverse{1.0, std::nullopt, std::nullopt, 0, std::nullopt, std::nullopt};
     auto root = sFromNu(gas, nu);
     if (!root)
         return std::nullopt;
     if (root->rough) {
         const double rough = static_cast<double>(root->s);
         long double mu = std::numeric_limits<long double>::quiet_NaN();
-        std::optional<BoundedAngle> muWide;
+        std::optional<BoundedAngle> muWide, nuWide;
+        std::optional<Precise> nuPrecise;
         const double M = decided(
             [&] {
-                BoundedAngle angle{};
-                const auto finished = machFinishedIfSure(gas, rough, nu, &angle);
-                if (finished)
+                BoundedAngle angle{}, atS{};
+                const auto finished = machFinishedIfSure(gas, rough, nu, &angle, &atS);
+                if (finished) {
                     muWide = angle;
+                    nuWide = atS;
+                }
                 return finished;
             },
-            [&] { return machFinishedPrecise(gas, rough, nu / kDegreesPerRadianLong, &mu); });
+            [&] {
+                Precise atS{};
+                const Decision finished = machFinishedPrecise(gas, rough, nu / kDegreesPerRadianLong, &mu, &atS);
+                nuPrecise = atS;
+                return finished;
+            });
         if (!(M >= 1) || !std::isfinite(M))
             return std::nullopt;
-        return Inverse{M, std::isnan(mu) ? std::nullopt : std::optional(mu), muWide, rough};
+        return Inverse{M, std::isnan(mu) ? std::nullopt : std::optional(mu), muWide, rough, nuPrecise, nuWide};
     }
     const long double s = root->s;
     if (!(s > 0))
@@ -618,7 +636,7 @@ std::optional<Inverse> inverseOf(const Gas& gas, double nu)
     const double M = static_cast<double>(std::sqrt(1 + s * s));
     if (!std::isfinite(M))
         return std::nullopt;
-    return Inverse{M, std::nullopt, std::nullopt, 0};
+    return Inverse{M, std::nullopt, std::nullopt, 0, std::nullopt, std::nullopt};
 }
 
 // mu at M from mu at a nearby s: atan(1/s) moves by -1/(1 + s^2) per unit of s, and the next
@@ -667,14 +685,60 @@ Decision muPreciseAt(double M, const Inverse* inverse)
     return muDecision(std::atan2(1.0L, sFromMach(M)));
 }
 
+double muOf(double M, const Inverse* inverse)
+{
+    return decided([&] { return muWideAt(M, inverse); }, [&] { return muPreciseAt(M, inverse); });
+}
+
 // The state at M whose nu is known, as when M was found from it by `inverse` (or by the caller).
 State stateWithNu(const Gas& gas, double M, double nu, const Inverse* inverse)
 {
     State state;
     state.M = M;
     state.nu = nu;
-    state.mu = decided([&] { return muWideAt(M, inverse); }, [&] { return muPreciseAt(M, inverse); });
+    state.mu = muOf(M, inverse);
     return withRatios(gas, state);
+}
+
+// nu at M from nu at the inverse's last s, as mu is taken above: the step to M's own s, a part in
+// 10^13 of s or less, times the slope, and the next term, under 3/s of the slope times the step
+// squared, counted twice over in the bound. Saves the two arctangents of nu(M) itself.
+Decision nuNear(const Gas& gas, double M, const Precise& nuAtS, long double s)
+{
+    const long double sM = sFromMach(M);
+    const long double step = sM - s;
+    const double slope = nuSlope(static_cast<double>(s), gas.lambdaSquaredMinusOne());
+    const long double correction = slope * step;
+    const long double degrees = (nuAtS.value + correction) * kDegreesPerRadianLong;
+    const long double bound = nuAtS.bound + std::fabs(correction) * 0x1p-50L + 6 * slope * (step * step) / s +
+                              slope * sM * 2 * kLongEpsilon;
+    return decisionOf(degrees, bound * 57.3L + std::fabs(degrees) * 2 * kLongEpsilon);
+}
+
+std::optional<double> nuNearIfSure(const Gas& gas, double M, const BoundedAngle& nuAtS, double s)
+{
+    if (!(M > 1) || !(M <= kWideMachLimit))
+        return std::nullopt;
+    const Wide step = add(sWide(M), {-s, 0});
+    const double slope = nuSlope(s, gas.lambdaSquaredMinusOne());
+    const double correction = slope * step.hi;
+    const Wide radians = add(nuAtS.radians, {correction, 0});
+    return degreesIfSure({radians, nuAtS.bound + 6 * slope * step.hi * step.hi / s + std::fabs(correction) * 0x1p-50 +
+                                       std::fabs(radians.hi) * 0x1p-100});
+}
+
+// nu of M itself, from the inverse's last step where that decides, else worked out afresh.
+double nuOf(const Gas& gas, double M, const Inverse& inverse)
+{
+    if (kLongDoubleInHardware && inverse.nuAtS) {
+        if (const Decision nu = nuNear(gas, M, *inverse.nuAtS, inverse.s); nu.sure)
+            return nu.value;
+    }
+    if (inverse.nuWideAtS) {
+        if (const auto nu = nuNearIfSure(gas, M, *inverse.nuWideAtS, inverse.s))
+            return *nu;
+    }
+    return nuDegrees(gas, M);
 }
 
 }  // namespace
@@ -693,6 +757,14 @@ std::optional<State> stateFromNu(const Gas& gas, double nu)
     if (!inverse)
         return std::nullopt;
     return stateWithNu(gas, inverse->M, nu, &*inverse);
+}
+
+std::optional<Angles> anglesFromNu(const Gas& gas, double nu)
+{
+    const auto inverse = inverseOf(gas, nu);
+    if (!inverse)
+        return std::nullopt;
+    return Angles{inverse->M, nuOf(gas, inverse->M, *inverse), muOf(inverse->M, &*inverse)};
 }
 
 std::optional<double> machFromMu(double mu)
@@ -787,31 +859,33 @@ Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream)
     fan.rearwardMachLine = downstream.mu - fan.theta;
     fan.nuMax = nuMaxDegrees(gas);
     fan.maxTurn = fan.nuMax - upstream.nu;
+    const Across across = ratiosAcross(gas, upstream.M, downstream.M);
+    fan.T2T1 = across.T2T1;
+    fan.p2p1 = across.p2p1;
+    fan.rho2rho1 = across.rho2rho1;
+    return fan;
+}
+
+Across ratiosAcross(const Gas& gas, double upstreamM, double downstreamM)
+{
     // From the two Mach numbers, not as quotients of the states' ratios, which lose their digits
     // when p/p0 is subnormal or nought; p0 and rho0 are the same on both sides of the fan. The
     // logarithm of T1/T2 = b/a is log1p of (b - a)/a, formed from M2 - M1 so that a small turn
     // keeps its digits, unless T1/T2 is below 1/2, where that log1p would cancel instead.
-    if (isAir(gas) && upstream.M <= kWideMachLimit && downstream.M <= kWideMachLimit) {
-        if (const auto r = airRatiosFast(divide(airFiveStagnation(upstream.M), airFiveStagnation(downstream.M)))) {
-            fan.T2T1 = r->T;
-            fan.p2p1 = r->p;
-            fan.rho2rho1 = r->rho;
-            return fan;
-        }
+    if (isAir(gas) && upstreamM <= kWideMachLimit && downstreamM <= kWideMachLimit) {
+        if (const auto r = airRatiosFast(divide(airFiveStagnation(upstreamM), airFiveStagnation(downstreamM))))
+            return {r->T, r->p, r->rho};
     }
-    const long double M1 = upstream.M;
-    const long double M2 = downstream.M;
+    const long double M1 = upstreamM;
+    const long double M2 = downstreamM;
     const long double k = gas.halfGammaMinusOneLong();
     const long double a = 1 + k * (M1 * M1);  // T0 / T1
     const long double b = 1 + k * (M2 * M2);  // T0 / T2
     const long double rise = k * ((M2 - M1) * (M2 + M1)) / a;
     const long double logInverse = rise > -0.5L ? std::log1p(rise) : std::log(b / a);
     const RatioDecisions r = settledRatios(
-        gas, decideRatios(gas, a / b, powersOf(gas, b / a, logInverse), logInverse), upstream.M, downstream.M);
-    fan.T2T1 = r.T.value;
-    fan.p2p1 = r.p.value;
-    fan.rho2rho1 = r.rho.value;
-    return fan;
+        gas, decideRatios(gas, a / b, powersOf(gas, b / a, logInverse), logInverse), upstreamM, downstreamM);
+    return {r.T.value, r.p.value, r.rho.value};
 }
 
 }  // namespace velhorn::flow

@@ -18,6 +18,20 @@ struct State {
     double rhoOverRho0 = 0;   // static to total density
 };
 
+// What a row of corners carries from one fan to the next: M, and nu and mu of that M.
+struct Angles {
+    double M = 1;
+    double nu = 0;
+    double mu = 90;
+};
+
+// The ratios across a fan, or any isentropic change, from one Mach number to another.
+struct Across {
+    double T2T1 = 1;
+    double p2p1 = 1;
+    double rho2rho1 = 1;
+};
+
 // Two states joined by a fan. Angles in degrees; Mach lines are measured from the upstream flow.
 struct Fan {
     double gamma = 0;
@@ -52,5 +66,11 @@ struct Fan {
 // be; nothing where machFromNu has no M.
 [[nodiscard]] std::optional<State> stateFromNu(const Gas& gas, double nu);
 [[nodiscard]] Fan fanBetween(const Gas& gas, const State& upstream, const State& downstream);
+[[nodiscard]] Across ratiosAcross(const Gas& gas, double upstreamM, double downstreamM);
+
+// The angles of the state whose nu is `nu` degrees, without its ratios to the totals: its M, mu,
+// and nu of that M itself, the double nearest nu(M), which may differ from `nu` in its last bits;
+// both from the inverse's own last step where it decides. Nothing where machFromNu has no M.
+[[nodiscard]] std::optional<Angles> anglesFromNu(const Gas& gas, double nu);
 
 }  // namespace velhorn::flow

@@ -66,6 +66,20 @@ Problem beyondDoubleRange()
     return Problem{Problem::Kind::BeyondDoubleRange, {}, 0, 0, 0, false, {}, {}, 0};
 }
 
+// The turn from a state whose nu is `knownNu` that leaves nu outside [0, nuMax).
+Problem turnOutOfRange(const Gas& gas, double knownNu, int knownState, std::string_view knownName, double knownValue,
+                       double theta)
+{
+    const double sign = knownState == 1 ? 1 : -1;
+    const double a = sign * (0 - knownNu);
+    const double b = sign * (nuMaxDegrees(gas) - knownNu);
+    Problem p = outOfRange("theta", theta, std::fmin(a, b), std::fmax(a, b), true);
+    p.solvedFor = knownState == 1 ? "M2" : "M1";
+    p.givenName = knownName;
+    p.givenValue = knownValue;
+    return p;
+}
+
 // The state `theta` degrees beyond (sign +1) or before (sign -1) a known state.
 std::variant<State, Problem> stateTurnedBy(const Gas& gas, const State& known, int knownState,
                                            std::string_view knownName, double knownValue, double theta)
@@ -73,19 +87,9 @@ std::variant<State, Problem> stateTurnedBy(const Gas& gas, const State& known, i
     if (theta == 0)
         return known;  // the same state exactly, where the inverse could land a bit beside it
     const double sign = knownState == 1 ? 1 : -1;
-    const double nuMax = nuMaxDegrees(gas);
-    const double nu = known.nu + sign * theta;
-    const auto state = std::isfinite(theta) ? stateFromNu(gas, nu) : std::nullopt;
-    if (!state) {
-        // nu of the other state must lie in [0, nuMax).
-        const double a = sign * (0 - known.nu);
-        const double b = sign * (nuMax - known.nu);
-        Problem p = outOfRange("theta", theta, std::fmin(a, b), std::fmax(a, b), true);
-        p.solvedFor = knownState == 1 ? "M2" : "M1";
-        p.givenName = knownName;
-        p.givenValue = knownValue;
-        return p;
-    }
+    const auto state = std::isfinite(theta) ? stateFromNu(gas, known.nu + sign * theta) : std::nullopt;
+    if (!state)
+        return turnOutOfRange(gas, known.nu, knownState, knownName, knownValue, theta);
     return *state;
 }
 
@@ -109,9 +113,21 @@ std::variant<Fan, Problem> fanFrom(const Gas& gas, const State& upstream, std::s
 
 }  // namespace
 
-std::variant<Fan, Problem> solveFanFrom(const Gas& gas, const State& upstream, double theta)
+std::variant<Turn, Problem> solveTurn(const Gas& gas, const Angles& upstream, double theta)
 {
-    return fanFrom(gas, upstream, nameOf(1, By::Mach), upstream.M, theta);
+    if (!std::isfinite(theta))
+        return outOfRange("theta", theta, -nuMaxDegrees(gas), nuMaxDegrees(gas), true);
+    std::optional<Angles> downstream = upstream;  // no turn: the same state exactly, as in stateTurnedBy
+    if (theta != 0)
+        downstream = anglesFromNu(gas, upstream.nu + theta);
+    if (!downstream)
+        return turnOutOfRange(gas, upstream.nu, 1, nameOf(1, By::Mach), upstream.M, theta);
+    const Turn turn{*downstream, ratiosAcross(gas, upstream.M, downstream->M)};
+    const Across& a = turn.across;
+    if (!std::isfinite(downstream->M) || !std::isfinite(downstream->nu) || !std::isfinite(downstream->mu - theta) ||
+        !std::isfinite(a.p2p1) || !std::isfinite(a.T2T1) || !std::isfinite(a.rho2rho1))
+        return beyondDoubleRange();
+    return turn;
 }
 
 std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstream, std::optional<Given> downstream,

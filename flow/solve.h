@@ -41,9 +41,14 @@ struct Problem {
 [[nodiscard]] std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstream,
                                                   std::optional<Given> downstream, std::optional<double> theta);
 
-// The fan that turns a flow in `upstream` (a state as stateAt gives it) by `theta`: solveFan
-// from M1 = upstream.M and theta, without the upstream state worked out again.
-[[nodiscard]] std::variant<Fan, Problem> solveFanFrom(const Gas& gas, const State& upstream, double theta);
+// A fan of a row of corners, from a flow whose angles are known, turned by `theta`: the angles
+// behind it and the ratios across, the same bits as solveFan from M1 = upstream.M and theta gives,
+// without the states' ratios to their totals, which such a row does not use.
+struct Turn {
+    Angles downstream;
+    Across across;
+};
+[[nodiscard]] std::variant<Turn, Problem> solveTurn(const Gas& gas, const Angles& upstream, double theta);
 
 // Corners turned one after another from `upstream`: one fan a corner, and the whole chain as
 // one fan last.

@@ -291,9 +291,10 @@ TEST(Solve, EveryPairOfGivensGivesTheSameFan)
     EXPECT_NEAR(ref.rho2rho1, std::pow(ref.T2T1, 1 / (1.3 - 1)), 1e-14);
 }
 
-// The state behind a fan takes its Mach angle from the inverse's last step, not from its own M:
-// both are the nearest double, so they agree on every case, near a midpoint too.
-TEST(Solve, TheStateBehindAFanHasItsOwnMachAngle)
+// The state behind a fan takes its Mach angle from the inverse's last step, not from its own M,
+// and a row of corners its nu as well: each is the nearest double, so they agree on every case,
+// near a midpoint too; and a turn gives the fan's ratios.
+TEST(Solve, TheStateBehindAFanHasItsOwnAngles)
 {
     std::uint64_t seed = 99;
     const auto uniform = [&] {
@@ -307,8 +308,16 @@ TEST(Solve, TheStateBehindAFanHasItsOwnMachAngle)
             const double M1 = 1 + std::pow(10.0, -2 + 4 * uniform());
             const double theta = (nuMaxDegrees(gas) - nuDegrees(gas, M1)) * uniform();
             const auto fan = solveFan(gas, Given{By::Mach, M1}, std::nullopt, theta);
-            if (const auto* f = std::get_if<Fan>(&fan))
-                mismatches += f->downstream.mu != stateAt(gas, f->downstream.M).mu;
+            const auto* f = std::get_if<Fan>(&fan);
+            if (!f)
+                continue;
+            const State own = stateAt(gas, f->downstream.M);
+            mismatches += f->downstream.mu != own.mu;
+            const State& up = f->upstream;
+            const auto turn = solveTurn(gas, Angles{up.M, up.nu, up.mu}, theta);
+            const auto* t = std::get_if<Turn>(&turn);
+            mismatches += !t || t->downstream.M != own.M || t->downstream.nu != own.nu || t->downstream.mu != own.mu ||
+                          t->across.p2p1 != f->p2p1 || t->across.T2T1 != f->T2T1 || t->across.rho2rho1 != f->rho2rho1;
         }
         EXPECT_EQ(mismatches, 0) << "gamma " << gamma;
     }
