@@ -678,10 +678,8 @@ std::optional<double> muWideAt(double M, const Inverse* inverse)
 
 Decision muPreciseAt(double M, const Inverse* inverse)
 {
-    if constexpr (kLongDoubleInHardware) {
-        if (inverse && inverse->muAtS)
-            return muNear(M, *inverse->muAtS, inverse->s);
-    }
+    if (kLongDoubleInHardware && inverse && inverse->muAtS)
+        return muNear(M, *inverse->muAtS, inverse->s);
     return muDecision(std::atan2(1.0L, sFromMach(M)));
 }
 
