@@ -345,6 +345,13 @@ TEST(Solve, NoTurnLeavesTheStateAsItIs)
                 EXPECT_EQ(fan.T2T1, 1);
                 EXPECT_EQ(fan.rho2rho1, 1);
             }
+            // A corner of no turn in a row: the same angles, not the inverse's neighbour of them.
+            const State s = std::get<Fan>(solveFan(gas, given, std::nullopt, 0.0)).upstream;
+            const auto turn = solveTurn(gas, Angles{s.M, s.nu, s.mu}, 0.0);
+            ASSERT_TRUE(std::holds_alternative<Turn>(turn));
+            const Turn& t = std::get<Turn>(turn);
+            EXPECT_TRUE(t.downstream.M == s.M && t.downstream.nu == s.nu && t.downstream.mu == s.mu);
+            EXPECT_TRUE(t.across.p2p1 == 1 && t.across.T2T1 == 1 && t.across.rho2rho1 == 1);
         }
     }
 }
@@ -380,6 +387,13 @@ TEST(Solve, EveryTurnFromSonicToTheLimitHasItsState)
             const double quantum = nuDegrees(gas, std::nextafter(M2, INFINITY)) - nuDegrees(gas, M2);
             const double ulp = std::nextafter(theta, INFINITY) - theta;
             EXPECT_LE(std::fabs(nuDegrees(gas, M2) - theta), quantum + 4 * ulp);
+            // A row of corners gets the same M2, with nu and mu of that M2 itself.
+            const auto turn = solveTurn(gas, Angles{1, 0, 90}, theta);
+            ASSERT_TRUE(std::holds_alternative<Turn>(turn));
+            const Angles& behind = std::get<Turn>(turn).downstream;
+            EXPECT_EQ(behind.M, M2);
+            EXPECT_EQ(behind.nu, nuDegrees(gas, M2));
+            EXPECT_EQ(behind.mu, stateAt(gas, M2).mu);
         }
     }
 }
