@@ -144,12 +144,11 @@ public:
     // `bound`: of long double's relative error, in units of its epsilon.
     double operator()(long double value, double bound)
     {
-        const double hi = static_cast<double>(value);
         if constexpr (!kLongDoubleInHardware)
-            return hi;  // only beyond double-double's range, where nothing else decides
-        const dd::Wide wide{hi, static_cast<double>(value - hi)};  // the difference is exact
-        sure_ &= dd::surelyRounds(wide, std::fabs(hi) * bound * static_cast<double>(kLongEpsilon));
-        return hi;
+            return static_cast<double>(value);  // only beyond double-double's range, where nothing else decides
+        const dd::Decision decision = dd::decisionOf(value, std::fabs(value) * bound * kLongEpsilon);
+        sure_ &= decision.sure;
+        return decision.value;
     }
     double operator()(Number value, double) { return value.v.hi; }
     [[nodiscard]] bool sure() const { return sure_; }
