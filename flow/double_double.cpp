@@ -2,10 +2,7 @@
 
 namespace velhorn::flow::dd {
 
-namespace {
-
-// atan(k/64) for k = 0 .. 64 as double-double pairs, from a 300-bit mpmath evaluation.
-constexpr Wide kAtanOfSixtyFourths[65] = {
+const Wide kAtanOfSixtyFourths[65] = {
     {0x0.0p+0, 0x0.0p+0},
     {0x1.fff555bbb729bp-7, -0x1.220c39d4dff50p-61},
     {0x1.ffd55bba97625p-6, -0x1.5ec431444912cp-60},
@@ -73,30 +70,10 @@ constexpr Wide kAtanOfSixtyFourths[65] = {
     {0x1.921fb54442d18p-1, 0x1.1a62633145c07p-55},
 };
 
-constexpr Wide kThird = {0x1.5555555555555p-2, 0x1.5555555555555p-56};
-
-}  // namespace
 
 Wide arctanOfQuotient(Wide n, Wide d)
 {
-    // Above 1, pi/2 - atan(d/n). Then atan(a/b) = atan(c) + atan(t), t = (a - c b) / (b + c a),
-    // at the table point c = k/64 nearest a/b, so |t| <= 1/128 and one division does. The series
-    // of atan(t): t - t^3/3 in double-double and the rest, under 2^-30 of t, in double, which
-    // leaves about 2^-82 of t. The terms left out are below 2^-112 of t.
-    const bool inverted = n.hi > d.hi;
-    const Wide a = inverted ? d : n;
-    const Wide b = inverted ? n : d;
-    const int k = static_cast<int>(a.hi / b.hi * 64 + 0.5);
-    const Wide c = {k / 64.0, 0};
-    const Wide t = divide(add(a, negate(multiply(c, b))), add(b, multiply(c, a)));
-    const Wide t2 = multiply(t, t);
-    const double u = t2.hi;
-    const double tail =
-        t.hi * u * u *
-        (1.0 / 5 + u * (-1.0 / 7 + u * (1.0 / 9 + u * (-1.0 / 11 + u * (1.0 / 13 + u * (-1.0 / 15))))));
-    const Wide series = add(add(t, negate(multiply(multiply(t2, t), kThird))), {tail, 0});
-    const Wide angle = add(kAtanOfSixtyFourths[k], series);
-    return inverted ? add(kHalfPi, negate(angle)) : angle;
+    return arctanOfQuotientIn(n, d);
 }
 
 [[gnu::noinline]] Number operator+(Number a, Number b)

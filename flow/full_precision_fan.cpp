@@ -2,6 +2,7 @@
 
 #include "flow/angles.h"
 #include "flow/double_double.h"
+#include "flow/fan_parts.h"
 #include "flow/long_double_arctan.h"
 
 #include <bit>
@@ -122,31 +123,8 @@ long double nuPrecise(const Gas& gas, long double s)
 // decides, as it always did. exp and log1p in long double cost more than the rest of a state.
 // fan_test checks the results against quad precision.
 
-// Moderate Mach numbers only: the powers below stay normal doubles in both their parts.
-constexpr double kWideMachLimit = 1e30;
-
-// 5 T0/T = 5 + M^2, exactly 7/5's, to a few 2^-106: M^2 is exact as two doubles.
-Wide airFiveStagnation(double M)
-{
-    return add(Wide{5, 0}, twoProduct(M, M));
-}
-
-// x^3.5 and x^2.5, air's pressure and density powers, as products and a root: under 2^-98 of
-// the value from x within a few 2^-104.
-struct AirPowers {
-    Wide pressure;
-    Wide density;
-};
-
-AirPowers airPowers(Wide x)
-{
-    const Wide x2 = multiply(x, x);
-    const Wide density = multiply(x2, squareRoot(x));
-    return {multiply(density, x), density};
-}
-
-// 256 times that count.
-constexpr double kPowerError = 0x1p-90;
+using parts::airFiveStagnation;
+using parts::kWideMachLimit;
 
 // T/T0, p/p0 and rho/rho0 from T/T0 in double-double; nothing where one of them is unsure.
 struct Ratios {
@@ -157,21 +135,33 @@ struct Ratios {
 
 std::optional<Ratios> airRatiosFast(Wide ratio)
 {
-    const auto T = roundedIfSure(ratio, std::fabs(ratio.hi) * 0x1p-96);
-    if (!T)
+    const parts::AirRatios<double> r = parts::airRatios(ratio);
+    if (!r.sure)
         return std::nullopt;
-    const AirPowers powers = airPowers(ratio);
-    const auto p = roundedIfSure(powers.pressure, std::fabs(powers.pressure.hi) * kPowerError);
-    const auto rho = roundedIfSure(powers.density, std::fabs(powers.density.hi) * kPowerError);
-    if (!p || !rho)
-        return std::nullopt;
-    return Ratios{*T, *p, *rho};
+    return Ratios{r.T, r.p, r.rho};
 }
 
-// Whether the gas is air with its exact 7/5, which the fast ratios stand for.
+// On the x87 the same powers in long double go first, several times quicker still: T/T0 as
+// 5 / (5 + M^2), or T2/T1 as (5 + M1^2) / (5 + M2^2), is within 5 of long double's half-ulps
+// (2^-64), its root within 3.5, the density's T^2 root(T) within 15.5 and the pressure's within
+// 21.5, counted in epsilons below with a little to spare. Nothing where one of them is unsure,
+// about one time in forty, where double-double decides.
+std::optional<Ratios> airRatiosLong(long double numerator, long double denominator)
+{
+    const long double T = numerator / denominator;
+    const long double density = T * T * std::sqrt(T);
+    const long double pressure = density * T;
+    const Decision t = decisionOf(T, T * 3 * kLongEpsilon);
+    const Decision p = decisionOf(pressure, pressure * 11 * kLongEpsilon);
+    const Decision rho = decisionOf(density, density * 8 * kLongEpsilon);
+    if (!t.sure || !p.sure || !rho.sure)
+        return std::nullopt;
+    return Ratios{t.value, p.value, rho.value};
+}
+
 bool isAir(const Gas& gas)
 {
-    return gas.gamma() == 1.4 && gas.halfGammaMinusOneLong() == 0.2L;
+    return gas.isAir();
 }
 
 // ---- Deciding the last bit ----
@@ -233,35 +223,22 @@ Decision muDecision(long double radians)
 // arctangents cost more than this, and in the page's WebAssembly long double is software.
 
 // An angle in radians with a bound of its absolute error.
-struct BoundedAngle {
-    Wide radians;
-    double bound;
-};
+using BoundedAngle = parts::Bounded<double>;
+using parts::kAngleError;
+using parts::nuSlope;
+using parts::sWide;
 
-// Each arctangent's error, plus a few 2^-104 from the steps around it.
-constexpr double kAngleError = 2 * kArctanError;
-
-// s = sqrt(M^2 - 1) to a few 2^-104: M - 1 and M + 1 are exact as two doubles.
-Wide sWide(double M)
+BoundedAngle nuWide(const Gas& gas, Wide s)
 {
-    return squareRoot(multiply(twoSum(M, -1), twoSum(M, 1)));
-}
-
-// `atanOfS`, where given, receives atan(s), within kAngleError of itself.
-BoundedAngle nuWide(const Gas& gas, Wide s, Wide* atanOfS = nullptr)
-{
-    const Wide lambda = gas.lambdaWide();
-    const Wide outer = multiply(lambda, arctanOfQuotient(s, lambda));
-    const Wide inner = arctanOfQuotient(s, {1, 0});
-    if (atanOfS)
-        *atanOfS = inner;
-    return {add(outer, negate(inner)), (outer.hi + inner.hi) * kAngleError};
+    return parts::nuWide(gas.lambdaWide(), s).nu;
 }
 
 std::optional<double> degreesIfSure(BoundedAngle angle)
 {
-    const Wide degrees = multiply(angle.radians, kDegreesPerRadian);
-    return roundedIfSure(degrees, (angle.bound + std::fabs(angle.radians.hi) * 0x1p-100) * 57.3);
+    const parts::Sure<double> degrees = parts::degreesIfSure(angle);
+    if (!degrees.sure)
+        return std::nullopt;
+    return degrees.value;
 }
 
 std::optional<double> nuDegreesIfSure(const Gas& gas, double M)
@@ -278,14 +255,6 @@ std::optional<double> muDegreesIfSure(double M)
     const Wide s = sWide(M);
     const Wide angle = arctanOfQuotient({1, 0}, s);
     return degreesIfSure({angle, std::fabs(angle.hi) * kAngleError});
-}
-
-// d(nu)/ds, radians per unit s: (lambda^2 - 1) s^2 / ((lambda^2 + s^2)(1 + s^2)).
-template <typename Real>
-Real nuSlope(Real s, Real lambdaSquaredMinusOne)
-{
-    const Real s2 = s * s;
-    return lambdaSquaredMinusOne * s2 / ((1 + lambdaSquaredMinusOne + s2) * (1 + s2));
 }
 
 // sqrt(M^2 - 1), formed from (M - 1)(M + 1), which stays exact near M = 1 where M * M - 1 does not.
@@ -336,16 +305,13 @@ std::optional<Real> newton(Nu nu, Real target, Real s, Real lambdaSquaredMinusOn
     return s;
 }
 
-// For air, a start within 0.05% of M: Hall's rational approximation of the inverse in
-// y = (nu / nuMax)^(2/3) (I. M. Hall, Aeronautical Journal 79, 1975), two Newton passes fewer
-// than from the bounds below, which do better near M = 1, where its error is large beside s:
-// nothing there.
+// For air, a start within 0.05% of M from Hall's approximation, two Newton passes fewer than
+// from the bounds below, which do better near M = 1, where its error is large beside s: nothing
+// there.
 std::optional<double> hallStart(double nuRadians)
 {
-    constexpr double kNuMaxRadians = 2.2768531636906952;  // (sqrt 6 - 1) pi / 2
-    const double f = nuRadians / kNuMaxRadians;
-    const double y = std::cbrt(f * f);
-    const double M = (1 + y * (1.3604 + y * (0.0962 - 0.5127 * y))) / (1 - y * (0.6722 + 0.3278 * y));
+    const double f = nuRadians / parts::kAirNuMaxRadians;
+    const double M = parts::hallMach(std::cbrt(f * f));
     if (!(M > 1.1) || !(M < 1e6))
         return std::nullopt;
     return std::sqrt((M - 1) * (M + 1));
@@ -449,33 +415,20 @@ Decision machFinishedPrecise(const Gas& gas, double s, long double targetLong, l
     return decisionOf(M, M * (sError / sl + 4 * kLongEpsilon));
 }
 
-// The same step in double-double, and M = sqrt(1 + s^2) from it, if the bound of its error
-// allows only one double. The step's error: that of nu, through the slope, and the Newton
-// remainder, under 3/s of the step squared (|nu''/nu'| <= 6/s), doubled for safety.
-// `muAtS`, where given, receives mu at s in radians: pi/2 less atan(s), whose difference rounds
-// to a few 2^-106 of pi/2 however small mu is, which its bound counts; `nuAtS` receives nu at s.
+// The same step in double-double (parts::machFinished). `muAtS`, where given, receives mu at s
+// in radians, and `nuAtS` nu at s.
 std::optional<double> machFinishedIfSure(const Gas& gas, double s, double nuDegrees, BoundedAngle* muAtS = nullptr,
                                          BoundedAngle* nuAtS = nullptr)
 {
-    if (!(s > 0) || !(s <= kWideMachLimit))
-        return std::nullopt;
-    Wide atanOfS{};
-    const BoundedAngle nu = nuWide(gas, {s, 0}, &atanOfS);
+    const parts::FinishedMach<double> finished =
+        parts::machFinished(gas.lambdaWide(), gas.lambdaSquaredMinusOne(), s, nuDegrees);
     if (nuAtS)
-        *nuAtS = nu;
+        *nuAtS = finished.nuAtS;
     if (muAtS)
-        *muAtS = {add(kHalfPi, negate(atanOfS)), atanOfS.hi * kAngleError + 0x1p-100};
-    const Wide target = multiply({nuDegrees, 0}, kRadiansPerDegree);
-    const Wide miss = add(nu.radians, negate(target));
-    const double slope = nuSlope(s, gas.lambdaSquaredMinusOne());
-    const double step = -miss.hi / slope;
-    const Wide finished = quickTwoSum(s, step);
-    const double sError = (nu.bound + std::fabs(target.hi) * 0x1p-100) / slope * (1 + 0x1p-40) +
-                          std::fabs(step) * 0x1p-48 + 6 * step * step / s;
-    const Wide M = squareRoot(add({1, 0}, multiply(finished, finished)));
-    if (!std::isfinite(sError))
+        *muAtS = finished.muAtS;
+    if (!finished.M.sure)
         return std::nullopt;
-    return roundedIfSure(M, M.hi * (sError / s + 0x1p-100));
+    return finished.M.value;
 }
 
 // p/p0 and rho/rho0 (or p2/p1 and rho2/rho1) from the inverse temperature ratio T0/T and its
@@ -652,18 +605,12 @@ Decision muNear(double M, long double muAtS, long double s)
     return decisionOf(degrees, std::fabs(degrees) * 7 * kLongEpsilon + 2 * step * step * s / (curve * curve) * 57.3L);
 }
 
-// The same in double-double: the step from s to M's own s, a part in 10^13 of s or less, is
-// taken in double (its error some 2^-52 of it), and M's s is within 2^-100 of itself.
 std::optional<double> muNearIfSure(double M, BoundedAngle muAtS, double s)
 {
-    if (!(M > 1) || !(M <= kWideMachLimit))
+    const parts::Sure<double> mu = parts::muNear(M, muAtS, s);
+    if (!mu.sure)
         return std::nullopt;
-    const Wide step = add(sWide(M), {-s, 0});
-    const double curve = 1 + s * s;
-    const double correction = step.hi / curve;
-    const Wide radians = add(muAtS.radians, {-correction, 0});
-    return degreesIfSure({radians, muAtS.bound + 2 * step.hi * step.hi * s / (curve * curve) +
-                                       std::fabs(correction) * 0x1p-50 + std::fabs(radians.hi) * 0x1p-100});
+    return mu.value;
 }
 
 // mu at M from the inverse's last step where it took one and that decides, else from M's own s.
@@ -715,14 +662,10 @@ Decision nuNear(const Gas& gas, double M, const Precise& nuAtS, long double s)
 
 std::optional<double> nuNearIfSure(const Gas& gas, double M, const BoundedAngle& nuAtS, double s)
 {
-    if (!(M > 1) || !(M <= kWideMachLimit))
+    const parts::Sure<double> nu = parts::nuNear(M, nuAtS, s, gas.lambdaSquaredMinusOne());
+    if (!nu.sure)
         return std::nullopt;
-    const Wide step = add(sWide(M), {-s, 0});
-    const double slope = nuSlope(s, gas.lambdaSquaredMinusOne());
-    const double correction = slope * step.hi;
-    const Wide radians = add(nuAtS.radians, {correction, 0});
-    return degreesIfSure({radians, nuAtS.bound + 6 * slope * step.hi * step.hi / s + std::fabs(correction) * 0x1p-50 +
-                                       std::fabs(radians.hi) * 0x1p-100});
+    return nu.value;
 }
 
 // nu of M itself, from the inverse's last step where that decides, else worked out afresh.
@@ -804,7 +747,11 @@ State withRatios(const Gas& gas, State state)
 {
     const double M = state.M;
     if (isAir(gas) && M <= kWideMachLimit) {
-        if (const auto r = airRatiosFast(divide(Wide{5, 0}, airFiveStagnation(M)))) {
+        const long double ML = M;
+        auto r = kLongDoubleInHardware ? airRatiosLong(5, 5 + ML * ML) : std::nullopt;
+        if (!r)
+            r = airRatiosFast(divide(Wide{5, 0}, airFiveStagnation(M)));
+        if (r) {
             state.TOverT0 = r->T;
             state.pOverP0 = r->p;
             state.rhoOverRho0 = r->rho;
@@ -871,7 +818,11 @@ Across ratiosAcross(const Gas& gas, double upstreamM, double downstreamM)
     // logarithm of T1/T2 = b/a is log1p of (b - a)/a, formed from M2 - M1 so that a small turn
     // keeps its digits, unless T1/T2 is below 1/2, where that log1p would cancel instead.
     if (isAir(gas) && upstreamM <= kWideMachLimit && downstreamM <= kWideMachLimit) {
-        if (const auto r = airRatiosFast(divide(airFiveStagnation(upstreamM), airFiveStagnation(downstreamM))))
+        const long double M1 = upstreamM, M2 = downstreamM;
+        auto r = kLongDoubleInHardware ? airRatiosLong(5 + M1 * M1, 5 + M2 * M2) : std::nullopt;
+        if (!r)
+            r = airRatiosFast(divide(airFiveStagnation(upstreamM), airFiveStagnation(downstreamM)));
+        if (r)
             return {r->T, r->p, r->rho};
     }
     const long double M1 = upstreamM;

@@ -17,6 +17,8 @@ public:
     [[nodiscard]] static const Gas& air();
 
     [[nodiscard]] double gamma() const { return gamma_; }
+    // Air with its exact 7/5, which the fast ratios and Hall's start stand for.
+    [[nodiscard]] bool isAir() const { return gamma_ == 1.4 && halfGammaMinusOneLong_ == 0.2L; }
     [[nodiscard]] double lambda() const { return lambda_; }                  // sqrt((gamma + 1) / (gamma - 1))
     [[nodiscard]] double lambdaSquared() const { return lambdaSquared_; }    // (gamma + 1) / (gamma - 1)
     [[nodiscard]] double halfGammaMinusOne() const { return halfGammaMinusOne_; }            // (gamma - 1) / 2

@@ -194,7 +194,7 @@ struct Relation {
     Relation(const Gas& gas, double M)
     {
         half = halfGammaMinusOne(Real(), gas);
-        air = gas.gamma() == 1.4 && gas.halfGammaMinusOneLong() == 0.2L;
+        air = gas.isAir();
         gamma = 1 + 2 * half;
         const Real ML = M;
         M2 = ML * ML;
