@@ -1,5 +1,8 @@
 #include "flow/solve.h"
 
+#include "flow/fan_lanes.h"
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -162,6 +165,29 @@ std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstrea
     if (!finite(fan))
         return beyondDoubleRange();
     return fan;
+}
+
+void solveFans(const Gas& gas, std::span<const double> M1, std::span<const double> theta,
+               std::span<std::variant<Fan, Problem>> out)
+{
+#ifdef VELHORN_FAN_LANES
+    static const bool lanes = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+#else
+    constexpr bool lanes = false;
+#endif
+    constexpr std::size_t kBlock = 256;
+    Fan fans[kBlock];
+    bool solved[kBlock] = {};
+    for (std::size_t start = 0; start < M1.size(); start += kBlock) {
+        const std::size_t count = std::min(kBlock, M1.size() - start);
+        if (lanes && gas.isAir())
+            fansInLanes(gas, M1.data() + start, theta.data() + start, count, fans, solved);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t at = start + i;
+            out[at] = solved[i] ? std::variant<Fan, Problem>(fans[i])
+                                : solveFan(gas, Given{By::Mach, M1[at]}, std::nullopt, theta[at]);
+        }
+    }
 }
 
 std::variant<std::vector<Fan>, Problem> solveChain(const Gas& gas, Given upstream, std::span<const double> thetas)

@@ -41,6 +41,11 @@ struct Problem {
 [[nodiscard]] std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstream,
                                                   std::optional<Given> downstream, std::optional<double> theta);
 
+// solveFan from M1[i] and theta[i] for every i, into out[i]: the same results, for air several
+// times quicker on machines with AVX2 and FMA, which work four cases at a time.
+void solveFans(const Gas& gas, std::span<const double> M1, std::span<const double> theta,
+               std::span<std::variant<Fan, Problem>> out);
+
 // A fan of a row of corners, from a flow whose angles are known, turned by `theta`: the angles
 // behind it and the ratios across, the same bits as solveFan from M1 = upstream.M and theta gives,
 // without the states' ratios to their totals, which such a row does not use.

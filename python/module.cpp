@@ -93,13 +93,14 @@ struct Failure {
     std::string why;
 };
 
-// Runs `solveCase(i, gases, why)` for every case, over the cores without the GIL, each thread
-// taking the next chunk of cases as it is free, so a core that another program holds back slows
-// only its own share. A case that returns false has no solution; its outputs are NaN and `why`
-// says why. When `stopAtFirst`, no chunk is begun after a case without one; every chunk before
-// it has been begun, so the earliest of all is reported.
-template <typename SolveCase>
-Failure forEachCase(std::size_t n, bool stopAtFirst, SolveCase solveCase)
+// Runs `solveChunk(start, end, gases, why)` for every chunk of cases, over the cores without the
+// GIL, each thread taking the next chunk as it is free, so a core that another program holds
+// back slows only its own share. It returns the first case of the chunk without a solution, or
+// -1; the outputs of such cases are NaN, and `why` says why for that first one. When
+// `stopAtFirst`, no chunk is begun after a case without one; every chunk before it has been
+// begun, so the earliest of all is reported.
+template <typename SolveChunk>
+Failure forEachChunk(std::size_t n, bool stopAtFirst, SolveChunk solveChunk)
 {
     constexpr std::size_t kChunk = 4096;
     const unsigned threads =
@@ -114,15 +115,14 @@ Failure forEachCase(std::size_t n, bool stopAtFirst, SolveCase solveCase)
             const std::size_t start = nextChunk.fetch_add(kChunk, std::memory_order_relaxed);
             if (start >= n)
                 return;
-            for (std::size_t i = start, end = std::min(n, start + kChunk); i < end; ++i) {
-                if (solveCase(i, gases, why))
-                    continue;
-                if (failures[t].index < 0)
-                    failures[t] = Failure{static_cast<long long>(i), why};
-                if (stopAtFirst) {
-                    stopped = true;
-                    return;
-                }
+            const long long failed = solveChunk(start, std::min(n, start + kChunk), gases, why);
+            if (failed < 0)
+                continue;
+            if (failures[t].index < 0)
+                failures[t] = Failure{failed, why};
+            if (stopAtFirst) {
+                stopped = true;
+                return;
             }
         }
     };
@@ -140,6 +140,30 @@ Failure forEachCase(std::size_t n, bool stopAtFirst, SolveCase solveCase)
         if (failure.index >= 0 && (earliest.index < 0 || failure.index < earliest.index))
             earliest = failure;
     return earliest;
+}
+
+// The same a case at a time: `solveCase(i, gases, why)` returns false for a case without a
+// solution. Within a chunk, the cases after the first of those are still solved unless
+// `stopAtFirst`.
+template <typename SolveCase>
+Failure forEachCase(std::size_t n, bool stopAtFirst, SolveCase solveCase)
+{
+    return forEachChunk(n, stopAtFirst, [&](std::size_t start, std::size_t end, Gases& gases, std::string& why) {
+        long long failed = -1;
+        std::string first;
+        for (std::size_t i = start; i < end; ++i) {
+            if (solveCase(i, gases, why))
+                continue;
+            if (failed < 0) {
+                failed = static_cast<long long>(i);
+                first = why;
+            }
+            if (stopAtFirst)
+                break;
+        }
+        why = first;
+        return failed;
+    });
 }
 
 flow::By byOf(const std::string& name)
@@ -224,6 +248,51 @@ py::tuple fan(const std::string& by1, const std::optional<Input>& state1, const 
     const Column th = theta ? column(*theta, n) : Column{}, gammas = column(gamma, n);
     py::array_t<double> out({static_cast<py::ssize_t>(n), static_cast<py::ssize_t>(kColumns)});
     double* o = out.mutable_data();
+    const auto write = [&](std::size_t i, const std::variant<flow::Fan, flow::Problem>& solved, std::string& why) {
+        double* row = o + i * kColumns;
+        if (const auto* problem = std::get_if<flow::Problem>(&solved)) {
+            std::fill(row, row + kColumns, kNaN);
+            why = press::problemText(*problem, kDigits);
+            return false;
+        }
+        const auto values = press::fanValues(std::get<flow::Fan>(solved));
+        std::memcpy(row, values.data(), sizeof values);
+        return true;
+    };
+    if (b1 == flow::By::Mach && theta && !state2 && gammas.single) {
+        // From M1 and theta in one gas: a block of cases at a time, which solveFans may take four
+        // at a time.
+        const Failure failure =
+            forEachChunk(n, stopAtFirst, [&](std::size_t start, std::size_t end, Gases& gases, std::string& why) {
+                const flow::Gas* gas = gases.at(gammas[0], why);
+                if (!gas) {
+                    std::fill(o + start * kColumns, o + end * kColumns, kNaN);
+                    return static_cast<long long>(start);
+                }
+                constexpr std::size_t kBlock = 256;
+                double M1[kBlock], turns[kBlock];
+                std::variant<flow::Fan, flow::Problem> solved[kBlock];
+                long long failed = -1;
+                std::string first;
+                for (std::size_t block = start; block < end && !(stopAtFirst && failed >= 0); block += kBlock) {
+                    const std::size_t count = std::min(kBlock, end - block);
+                    for (std::size_t i = 0; i < count; ++i) {
+                        M1[i] = s1[block + i];
+                        turns[i] = th[block + i];
+                    }
+                    flow::solveFans(*gas, {M1, count}, {turns, count}, {solved, count});
+                    for (std::size_t i = 0; i < count; ++i) {
+                        if (!write(block + i, solved[i], why) && failed < 0) {
+                            failed = static_cast<long long>(block + i);
+                            first = why;
+                        }
+                    }
+                }
+                why = first;
+                return failed;
+            });
+        return py::make_tuple(out, failure.index, failure.why);
+    }
     const Failure failure = forEachCase(n, stopAtFirst, [&](std::size_t i, Gases& gases, std::string& why) {
         double* row = o + i * kColumns;
         std::fill(row, row + kColumns, kNaN);
@@ -233,14 +302,7 @@ py::tuple fan(const std::string& by1, const std::optional<Input>& state1, const 
         const auto upstream = b1 ? std::optional(flow::Given{*b1, s1[i]}) : std::nullopt;
         const auto downstream = b2 ? std::optional(flow::Given{*b2, s2[i]}) : std::nullopt;
         const auto turn = theta ? std::optional(th[i]) : std::nullopt;
-        const auto solved = flow::solveFan(*gas, upstream, downstream, turn);
-        if (const auto* problem = std::get_if<flow::Problem>(&solved)) {
-            why = press::problemText(*problem, kDigits);
-            return false;
-        }
-        const auto values = press::fanValues(std::get<flow::Fan>(solved));
-        std::memcpy(row, values.data(), sizeof values);
-        return true;
+        return write(i, flow::solveFan(*gas, upstream, downstream, turn), why);
     });
     return py::make_tuple(out, failure.index, failure.why);
 }

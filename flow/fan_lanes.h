@@ -1,0 +1,20 @@
+#pragma once
+
+#include "flow/full_precision_fan.h"
+#include "flow/gas.h"
+
+#include <cstddef>
+
+// Fans of air from M1 and theta four at a time, in double-double on the vector unit: the same
+// decided values as the fan engine gives one case at a time, several times quicker where arrays
+// of cases come at once (solveFans).
+namespace velhorn::flow {
+
+// The fans from M1[i] and turns theta[i] (degrees) for i < n, for air. solved[i] is set where
+// every value of the fan was decided, and fans[i] is then the fan solveFan gives; the others (a
+// value too near a midpoint between two doubles, a case near M = 1 or out of range) are left to
+// solveFan. Needs a machine with AVX2 and FMA where this file is built for them
+// (VELHORN_FAN_LANES); elsewhere it decides nothing.
+void fansInLanes(const Gas& air, const double* M1, const double* theta, std::size_t n, Fan* fans, bool* solved);
+
+}  // namespace velhorn::flow
