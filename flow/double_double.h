@@ -327,6 +327,80 @@ template <typename D>
 }
 #endif
 
+#if defined(__AVX2__) && defined(__FMA__)
+// Eight doubles as two registers worked side by side. Double-double is long chains of steps that
+// each wait on the one before; a second chain beside the first keeps the vector unit busy.
+struct Lanes2 {
+    Lanes a;
+    Lanes b;
+};
+#define VELHORN_LANES2_OPERATOR(op)                                                                        \
+    [[gnu::always_inline]] inline Lanes2 operator op(Lanes2 x, Lanes2 y) { return {x.a op y.a, x.b op y.b}; } \
+    [[gnu::always_inline]] inline Lanes2 operator op(double x, Lanes2 y) { return {x op y.a, x op y.b}; }     \
+    [[gnu::always_inline]] inline Lanes2 operator op(Lanes2 x, double y) { return {x.a op y, x.b op y}; }
+VELHORN_LANES2_OPERATOR(+)
+VELHORN_LANES2_OPERATOR(-)
+VELHORN_LANES2_OPERATOR(*)
+VELHORN_LANES2_OPERATOR(/)
+#undef VELHORN_LANES2_OPERATOR
+[[gnu::always_inline]] inline Lanes2 operator-(Lanes2 x)
+{
+    return {-x.a, -x.b};
+}
+[[gnu::always_inline]] inline Lanes2& operator+=(Lanes2& x, Lanes2 y)
+{
+    return x = x + y;
+}
+[[gnu::always_inline]] inline Pair<Lanes2> twoProduct(Lanes2 x, Lanes2 y)
+{
+    const Pair<Lanes> a = twoProduct(x.a, y.a), b = twoProduct(x.b, y.b);
+    return {{a.hi, b.hi}, {a.lo, b.lo}};
+}
+#define VELHORN_LANES2_UNARY(name)                   \
+    [[gnu::always_inline]] inline Lanes2 name(Lanes2 x) \
+    {                                                \
+        return {name(x.a), name(x.b)};               \
+    }
+VELHORN_LANES2_UNARY(squareRootOf)
+VELHORN_LANES2_UNARY(absOf)
+VELHORN_LANES2_UNARY(binadeOf)
+#undef VELHORN_LANES2_UNARY
+#define VELHORN_LANES2_BINARY(name)                             \
+    [[gnu::always_inline]] inline Lanes2 name(Lanes2 x, Lanes2 y) \
+    {                                                           \
+        return {name(x.a, y.a), name(x.b, y.b)};                \
+    }
+VELHORN_LANES2_BINARY(isLess)
+VELHORN_LANES2_BINARY(isLessOrEqual)
+VELHORN_LANES2_BINARY(isEqual)
+VELHORN_LANES2_BINARY(isNotEqual)
+VELHORN_LANES2_BINARY(both)
+VELHORN_LANES2_BINARY(differ)
+#undef VELHORN_LANES2_BINARY
+[[gnu::always_inline]] inline Lanes2 select(Lanes2 which, Lanes2 x, Lanes2 y)
+{
+    return {select(which.a, x.a, y.a), select(which.b, x.b, y.b)};
+}
+template <>
+[[gnu::always_inline]] inline Lanes2 splat<Lanes2>(double x)
+{
+    return {_mm256_set1_pd(x), _mm256_set1_pd(x)};
+}
+struct TablePoints2 {
+    Lanes2 c;
+    Pair<Lanes2> atanOfC;
+};
+[[gnu::always_inline]] inline TablePoints2 tablePointNear(Lanes2 q)
+{
+    const TablePoints a = tablePointNear(q.a), b = tablePointNear(q.b);
+    return {{a.c, b.c}, {{a.atanOfC.hi, b.atanOfC.hi}, {a.atanOfC.lo, b.atanOfC.lo}}};
+}
+[[gnu::always_inline]] inline Pair<Lanes2> arctanOfQuotient(Pair<Lanes2> n, Pair<Lanes2> d)
+{
+    return arctanOfQuotientIn(n, d);
+}
+#endif
+
 // Whether the whole interval v +- bound rounds to v.hi, for a double or for Lanes. Without
 // branches: a shock batch asks this a dozen times a shock.
 template <typename D>

@@ -11,19 +11,26 @@ namespace velhorn::flow {
 
 namespace {
 
-using dd::Lanes;
 using dd::Pair;
 using dd::splat;
+using Four = dd::Lanes;
+using Lanes = dd::Lanes2;  // eight cases, two registers side by side
 using Mask = Lanes;
 
-constexpr int kWidth = 4;
-// Cases worked stage by stage: each stage runs over all of their groups of four, whose chains do
+constexpr int kWidth = 8;
+// Cases worked stage by stage: each stage runs over all of their groups of eight, whose chains do
 // not depend on one another, so the processor overlaps them instead of waiting on one.
-constexpr std::size_t kGroups = 16;
+constexpr std::size_t kGroups = 8;
 
 [[gnu::always_inline]] inline Lanes load(const double* values)
 {
-    return _mm256_loadu_pd(values);
+    return {_mm256_loadu_pd(values), _mm256_loadu_pd(values + 4)};
+}
+
+// One bit a lane, set where the mask is.
+[[gnu::always_inline]] inline int bitsOf(Mask mask)
+{
+    return _mm256_movemask_pd(mask.a) | _mm256_movemask_pd(mask.b) << 4;
 }
 
 // atan(x) for x >= 0 in double, to a few ulps: what the Newton passes steer by. From the same
@@ -47,17 +54,22 @@ constexpr std::size_t kGroups = 16;
 
 // The cube root of x > 0 to about 1e-10, which Hall's start needs far less than: Kahan's third
 // of the upper word for a start within a few per cent, then three Newton steps.
-[[gnu::always_inline]] inline Lanes cubeRoot(Lanes x)
+[[gnu::always_inline]] inline Four cubeRoot(Four x)
 {
     const __m256i upper = _mm256_srli_epi64(_mm256_castpd_si256(x), 32);
     const __m256i third = _mm256_srli_epi64(_mm256_mul_epu32(upper, _mm256_set1_epi64x(0x55555556)), 32);
-    Lanes y = _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_add_epi64(third, _mm256_set1_epi64x(715094163)), 32));
+    Four y = _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_add_epi64(third, _mm256_set1_epi64x(715094163)), 32));
     for (int step = 0; step < 3; ++step)
         y = (2 * y + x / (y * y)) * (1.0 / 3);
     return y;
 }
 
-// What the stages keep of a group of four cases.
+[[gnu::always_inline]] inline Lanes cubeRoot(Lanes x)
+{
+    return {cubeRoot(x.a), cubeRoot(x.b)};
+}
+
+// What the stages keep of a group of eight cases.
 struct Group {
     Lanes M1, theta;
     Lanes nu1, mu1, T1, p1, rho1;
@@ -89,7 +101,7 @@ struct Group {
     const Lanes f = dd::select(sure, g.target * (1 / parts::kAirNuMaxRadians), splat<Lanes>(0.5));
     const Lanes hall = parts::hallMach(cubeRoot(f * f));
     g.sure = dd::both(sure, dd::both(dd::isLess(splat<Lanes>(1.1), hall), dd::isLess(hall, splat<Lanes>(1e6))));
-    g.s = _mm256_sqrt_pd((hall - 1) * (hall + 1));
+    g.s = dd::squareRootOf((hall - 1) * (hall + 1));
     g.converged = Lanes{};
 }
 
@@ -122,18 +134,20 @@ struct Group {
                       dd::both(mu2.sure, dd::both(r.sure, across.sure)));
 }
 
-// The decided lanes of a group, the first `count` of its four, as fans from `fans` on; the mask of
+// The decided lanes of a group, the first `count` of its eight, as fans from `fans` on; the mask of
 // them.
 int fansOf(const Group& g, std::size_t count, const Gas& air, double nuMax, Fan* fans)
 {
-    const int decided = _mm256_movemask_pd(g.sure);
+    const int decided = bitsOf(g.sure);
     if (decided == 0)
         return 0;
     alignas(32) double v[16][kWidth];
     const Lanes columns[16] = {g.M1, g.nu1, g.mu1, g.p1, g.T1, g.rho1, g.M2,  g.nu2,
                                g.mu2, g.p2, g.T2, g.rho2, g.theta, g.p21, g.T21, g.rho21};
-    for (int c = 0; c < 16; ++c)
-        _mm256_store_pd(v[c], columns[c]);
+    for (int c = 0; c < 16; ++c) {
+        _mm256_store_pd(v[c], columns[c].a);
+        _mm256_store_pd(v[c] + 4, columns[c].b);
+    }
     for (std::size_t lane = 0; lane < count; ++lane) {
         if (!(decided >> lane & 1))
             continue;
@@ -179,8 +193,8 @@ void fansInLanes(const Gas& air, const double* M1, const double* theta, std::siz
         for (int pass = 0; pass < 8; ++pass) {
             int pending = 0;
             for (std::size_t k = 0; k < used; ++k) {
-                const int settled = _mm256_movemask_pd(groups[k].converged) | ~_mm256_movemask_pd(groups[k].sure);
-                if ((settled & 0xf) != 0xf) {
+                const int settled = bitsOf(groups[k].converged) | ~bitsOf(groups[k].sure);
+                if ((settled & 0xff) != 0xff) {
                     newtonPass(groups[k], lambda.hi, lambdaSquaredMinusOne);
                     ++pending;
                 }
