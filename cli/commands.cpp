@@ -92,14 +92,22 @@ int runTable(const Settings& settings, flow::By by, double from, double to, doub
         }
     }
     RecordWriter writer(out, settings.format, settings.digits, {}, press::kStateColumns);
-    for (long long i = 0; i < range->count; ++i) {
-        const double x = range->at(i);
-        const auto state = flow::tableState(settings.gas, flow::Given{by, x});
-        if (const auto* problem = std::get_if<flow::Problem>(&state)) {
-            complain(press::problemText(*problem, settings.digits));
-            return kNoSolution;
+    // A block of rows at a time, which the core may work several at once.
+    constexpr long long kBlock = 256;
+    std::array<double, kBlock> xs;
+    std::array<std::variant<flow::State, flow::Problem>, kBlock> states;
+    for (long long first = 0; first < range->count; first += kBlock) {
+        const auto count = static_cast<std::size_t>(std::min(kBlock, range->count - first));
+        for (std::size_t i = 0; i < count; ++i)
+            xs[i] = range->at(first + static_cast<long long>(i));
+        flow::tableStates(settings.gas, by, {xs.data(), count}, {states.data(), count});
+        for (std::size_t i = 0; i < count; ++i) {
+            if (const auto* problem = std::get_if<flow::Problem>(&states[i])) {
+                complain(press::problemText(*problem, settings.digits));
+                return kNoSolution;
+            }
+            writer.write({}, press::stateValues(std::get<flow::State>(states[i])));
         }
-        writer.write({}, press::stateValues(std::get<flow::State>(state)));
     }
     writer.finish();
     return kSolved;

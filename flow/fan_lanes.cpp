@@ -78,21 +78,31 @@ struct Group {
     Mask sure, converged;
 };
 
-// The upstream state from M1 (nu and mu from atan(s1)), nu2 = nu1 + theta within [0, nuMax), and
-// Hall's start for its inverse.
+// A state of air from its M, 1 < M <= 10^6: nu and mu from atan(s), and the ratios.
+struct StateLanes {
+    Lanes nu, mu, T, p, rho;
+    Mask sure;
+};
+[[gnu::always_inline]] inline StateLanes stateOf(Lanes M, const Pair<Lanes>& lambda)
+{
+    const parts::NuAndArctan<Lanes> at = parts::nuWide(lambda, parts::sWide(M));
+    const parts::Sure<Lanes> nu = parts::degreesIfSure(at.nu);
+    const parts::Sure<Lanes> mu = parts::degreesIfSure(parts::muFromArctanOfS(at.atanOfS));
+    const parts::AirRatios<Lanes> r = parts::airRatios(divide(splat<Lanes>(dd::Wide{5, 0}), parts::airFiveStagnation(M)));
+    const Mask inRange = dd::both(dd::isLess(splat<Lanes>(1), M), dd::isLessOrEqual(M, splat<Lanes>(1e6)));
+    return {nu.value, mu.value, r.T, r.p, r.rho, dd::both(dd::both(nu.sure, mu.sure), dd::both(r.sure, inRange))};
+}
+
+// The upstream state, nu2 = nu1 + theta within [0, nuMax), and Hall's start for its inverse.
 [[gnu::always_inline]] inline void upstream(Group& g, const Pair<Lanes>& lambda, double nuMax)
 {
-    const parts::NuAndArctan<Lanes> at = parts::nuWide(lambda, parts::sWide(g.M1));
-    const parts::Sure<Lanes> nu1 = parts::degreesIfSure(at.nu);
-    const parts::Sure<Lanes> mu1 = parts::degreesIfSure(parts::muFromArctanOfS(at.atanOfS));
-    const parts::AirRatios<Lanes> r = parts::airRatios(divide(splat<Lanes>(dd::Wide{5, 0}), parts::airFiveStagnation(g.M1)));
-    g.nu1 = nu1.value;
-    g.mu1 = mu1.value;
-    g.T1 = r.T;
-    g.p1 = r.p;
-    g.rho1 = r.rho;
-    Mask sure = dd::both(dd::both(nu1.sure, mu1.sure), r.sure);
-    sure = dd::both(sure, dd::both(dd::isLess(splat<Lanes>(1), g.M1), dd::isLessOrEqual(g.M1, splat<Lanes>(1e6))));
+    const StateLanes state = stateOf(g.M1, lambda);
+    g.nu1 = state.nu;
+    g.mu1 = state.mu;
+    g.T1 = state.T;
+    g.p1 = state.p;
+    g.rho1 = state.rho;
+    Mask sure = state.sure;
     // A turn of nothing, or none at all, is solveFan's to answer.
     sure = dd::both(sure, dd::both(dd::isNotEqual(g.theta, Lanes{}), parts::isFiniteIn(g.theta)));
     g.nu2 = g.nu1 + g.theta;
@@ -213,9 +223,37 @@ void fansInLanes(const Gas& air, const double* M1, const double* theta, std::siz
     }
 }
 
+void statesInLanes(const Gas& air, const double* M, std::size_t n, State* states, bool* solved)
+{
+    const Pair<Lanes> lambda = dd::splat<Lanes>(air.lambdaWide());
+    for (std::size_t first = 0; first < n; first += kWidth) {
+        const std::size_t lanes = std::min<std::size_t>(kWidth, n - first);
+        alignas(32) double m[kWidth];
+        for (std::size_t lane = 0; lane < kWidth; ++lane)
+            m[lane] = M[first + std::min(lanes - 1, lane)];
+        const StateLanes s = stateOf(load(m), lambda);
+        alignas(32) double v[5][kWidth];
+        const Lanes columns[5] = {s.nu, s.mu, s.p, s.T, s.rho};
+        for (int c = 0; c < 5; ++c) {
+            _mm256_store_pd(v[c], columns[c].a);
+            _mm256_store_pd(v[c] + 4, columns[c].b);
+        }
+        const int decided = bitsOf(s.sure);
+        for (std::size_t lane = 0; lane < lanes; ++lane) {
+            solved[first + lane] = decided >> lane & 1;
+            states[first + lane] = State{m[lane], v[0][lane], v[1][lane], v[2][lane], v[3][lane], v[4][lane]};
+        }
+    }
+}
+
 #else
 
 void fansInLanes(const Gas&, const double*, const double*, std::size_t n, Fan*, bool* solved)
+{
+    std::fill(solved, solved + n, false);
+}
+
+void statesInLanes(const Gas&, const double*, std::size_t n, State*, bool* solved)
 {
     std::fill(solved, solved + n, false);
 }

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
-// Fans of air from M1 and theta four at a time, in double-double on the vector unit: the same
-// decided values as the fan engine gives one case at a time, several times quicker where arrays
-// of cases come at once (solveFans).
+// Fans of air from M1 and theta, and states from M, eight at a time, in double-double on the
+// vector unit: the same decided values as the fan engine gives one case at a time, several times
+// quicker where arrays of cases come at once (solveFans, tableStates).
 namespace velhorn::flow {
 
 // The fans from M1[i] and turns theta[i] (degrees) for i < n, for air. solved[i] is set where
@@ -16,5 +16,8 @@ namespace velhorn::flow {
 // solveFan. Needs a machine with AVX2 and FMA where this file is built for them
 // (VELHORN_FAN_LANES); elsewhere it decides nothing.
 void fansInLanes(const Gas& air, const double* M1, const double* theta, std::size_t n, Fan* fans, bool* solved);
+
+// The states of air at M[i] in the same way: solved[i] where states[i] is what stateAt gives.
+void statesInLanes(const Gas& air, const double* M, std::size_t n, State* states, bool* solved);
 
 }  // namespace velhorn::flow

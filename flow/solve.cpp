@@ -114,6 +114,18 @@ std::variant<Fan, Problem> fanFrom(const Gas& gas, const State& upstream, std::s
     return fan;
 }
 
+// Whether this machine works fans in lanes: the kernel is built for AVX2 and FMA, and run only
+// where the processor has them.
+bool lanesHere()
+{
+#ifdef VELHORN_FAN_LANES
+    static const bool here = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return here;
+#else
+    return false;
+#endif
+}
+
 }  // namespace
 
 std::variant<Turn, Problem> solveTurn(const Gas& gas, const Angles& upstream, double theta)
@@ -170,11 +182,7 @@ std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstrea
 void solveFans(const Gas& gas, std::span<const double> M1, std::span<const double> theta,
                std::span<std::variant<Fan, Problem>> out)
 {
-#ifdef VELHORN_FAN_LANES
-    static const bool lanes = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-#else
-    constexpr bool lanes = false;
-#endif
+    const bool lanes = lanesHere();
     constexpr std::size_t kBlock = 256;
     Fan fans[kBlock];
     bool solved[kBlock] = {};
@@ -186,6 +194,23 @@ void solveFans(const Gas& gas, std::span<const double> M1, std::span<const doubl
             const std::size_t at = start + i;
             out[at] = solved[i] ? std::variant<Fan, Problem>(fans[i])
                                 : solveFan(gas, Given{By::Mach, M1[at]}, std::nullopt, theta[at]);
+        }
+    }
+}
+
+void tableStates(const Gas& gas, By by, std::span<const double> values, std::span<std::variant<State, Problem>> out)
+{
+    const bool lanes = by == By::Mach && gas.isAir() && lanesHere();
+    constexpr std::size_t kBlock = 256;
+    State states[kBlock];
+    bool solved[kBlock] = {};
+    for (std::size_t start = 0; start < values.size(); start += kBlock) {
+        const std::size_t count = std::min(kBlock, values.size() - start);
+        if (lanes)
+            statesInLanes(gas, values.data() + start, count, states, solved);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t at = start + i;
+            out[at] = solved[i] ? std::variant<State, Problem>(states[i]) : tableState(gas, Given{by, values[at]});
         }
     }
 }

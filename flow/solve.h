@@ -62,5 +62,8 @@ struct Turn {
 
 // A state of the gas table, given by M or by nu.
 [[nodiscard]] std::variant<State, Problem> tableState(const Gas& gas, Given given);
+// tableState for each of `values`, given as `by`, into out[i]: the same results, for air by M
+// several times quicker on machines with AVX2 and FMA.
+void tableStates(const Gas& gas, By by, std::span<const double> values, std::span<std::variant<State, Problem>> out);
 
 }  // namespace velhorn::flow
