@@ -126,6 +126,16 @@ struct Chunk {
     std::string text;                                     // CSV or TSV records, ready to write
     std::vector<std::pair<long long, std::array<double, press::kFanColumns.size()>>> records;  // other formats
     std::vector<std::string> complaints;
+    // Each line's fan or why it has none, and the fans from M1 and theta solved together.
+    std::vector<std::variant<flow::Fan, std::string>> outcomes;
+    struct Together {
+        double M1;
+        double theta;
+        std::size_t line;
+    };
+    std::vector<Together> together;
+    std::vector<double> M1, theta;
+    std::vector<std::variant<flow::Fan, flow::Problem>> solved;
     bool done = false;
 
     Chunk()
@@ -138,6 +148,11 @@ struct Chunk {
         lines.clear();
         records.resize(kLines);
         records.clear();
+        outcomes.reserve(kLines);
+        together.reserve(kLines);
+        M1.reserve(kLines);
+        theta.reserve(kLines);
+        solved.reserve(kLines);
     }
     void clear()
     {
@@ -151,25 +166,24 @@ struct Chunk {
 };
 
 // Solves every line of a chunk: records as text where the format is CSV or TSV (the most of a
-// row's cost, so it runs on the workers too), else as values for the writer.
+// row's cost, so it runs on the workers too), else as values for the writer. The lines' fans
+// from M1 and theta in the command's gas are solved together, which the core may work several
+// at once; the rest one by one. Complaints and records keep the lines' order.
 void solveChunk(const Settings& settings, const BatchLayout& layout, Chunk& chunk)
 {
     const bool delimited = settings.format == Format::Csv || settings.format == Format::Tsv;
     const char separator = settings.format == Format::Csv ? ',' : '\t';
     std::optional<flow::Gas> lineGas;  // the last gamma a line gave, kept while lines repeat it
     std::size_t begin = 0;
+    chunk.outcomes.clear();
+    chunk.together.clear();
     for (const auto& numbered : chunk.lines) {
-        // Not a structured binding: clang 14 cannot capture one in the lambda below.
-        const auto number = std::get<0>(numbered);
-        const auto end = std::get<1>(numbered);
-        const std::string_view line(chunk.input.data() + begin, end - begin);
-        begin = end;
-        const auto fail = [&](const std::string& why) {
-            chunk.complaints.push_back("line " + std::to_string(number) + ": " + why);
-        };
+        const std::string_view line(chunk.input.data() + begin, std::get<1>(numbered) - begin);
+        begin = std::get<1>(numbered);
+        auto& outcome = chunk.outcomes.emplace_back();
         const auto parsed = readBatchCase(layout, line);
         if (const auto* error = std::get_if<std::string>(&parsed)) {
-            fail(*error);
+            outcome = *error;
             continue;
         }
         const BatchCase& c = std::get<BatchCase>(parsed);
@@ -180,18 +194,47 @@ void solveChunk(const Settings& settings, const BatchLayout& layout, Chunk& chun
                     lineGas.emplace(*c.gamma);
                 } catch (const std::invalid_argument& e) {
                     lineGas.reset();
-                    fail("gamma = " + text::roundedNumber(*c.gamma, settings.digits) + ": " + e.what());
+                    outcome = "gamma = " + text::roundedNumber(*c.gamma, settings.digits) + ": " + e.what();
                     continue;
                 }
             }
             gas = &*lineGas;
         }
-        const auto fan = flow::solveFan(*gas, c.upstream, c.downstream, c.theta);
-        if (const auto* problem = std::get_if<flow::Problem>(&fan)) {
-            fail(press::problemText(*problem, settings.digits));
+        if (!c.gamma && c.upstream && c.upstream->by == flow::By::Mach && c.theta && !c.downstream) {
+            chunk.together.push_back({c.upstream->value, *c.theta, chunk.outcomes.size() - 1});
             continue;
         }
-        const auto values = press::fanValues(std::get<flow::Fan>(fan));
+        const auto fan = flow::solveFan(*gas, c.upstream, c.downstream, c.theta);
+        if (const auto* problem = std::get_if<flow::Problem>(&fan))
+            outcome = press::problemText(*problem, settings.digits);
+        else
+            outcome = std::get<flow::Fan>(fan);
+    }
+    if (!chunk.together.empty()) {
+        const std::size_t n = chunk.together.size();
+        chunk.M1.resize(n);
+        chunk.theta.resize(n);
+        chunk.solved.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            chunk.M1[i] = chunk.together[i].M1;
+            chunk.theta[i] = chunk.together[i].theta;
+        }
+        flow::solveFans(settings.gas, chunk.M1, chunk.theta, chunk.solved);
+        for (std::size_t i = 0; i < n; ++i) {
+            auto& outcome = chunk.outcomes[chunk.together[i].line];
+            if (const auto* problem = std::get_if<flow::Problem>(&chunk.solved[i]))
+                outcome = press::problemText(*problem, settings.digits);
+            else
+                outcome = std::get<flow::Fan>(chunk.solved[i]);
+        }
+    }
+    for (std::size_t i = 0; i < chunk.lines.size(); ++i) {
+        const auto number = std::get<0>(chunk.lines[i]);
+        if (const auto* why = std::get_if<std::string>(&chunk.outcomes[i])) {
+            chunk.complaints.push_back("line " + std::to_string(number) + ": " + *why);
+            continue;
+        }
+        const auto values = press::fanValues(std::get<flow::Fan>(chunk.outcomes[i]));
         if (delimited) {
             // As RecordWriter writes a record: the key, then the values.
             chunk.text += std::to_string(number);
