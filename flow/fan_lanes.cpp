@@ -93,7 +93,19 @@ struct StateLanes {
     return {nu.value, mu.value, r.T, r.p, r.rho, dd::both(dd::both(nu.sure, mu.sure), dd::both(r.sure, inRange))};
 }
 
-// The upstream state, nu2 = nu1 + theta within [0, nuMax), and Hall's start for its inverse.
+// Hall's start for the inverse of nu2 within (0, nuMax), in the lanes still sure.
+[[gnu::always_inline]] inline void startInverse(Group& g, Mask sure, double nuMax)
+{
+    sure = dd::both(sure, dd::both(dd::isLess(Lanes{}, g.nu2), dd::isLess(g.nu2, splat<Lanes>(nuMax))));
+    g.target = multiply(Pair<Lanes>{g.nu2, Lanes{}}, splat<Lanes>(dd::kRadiansPerDegree)).hi;
+    const Lanes f = dd::select(sure, g.target * (1 / parts::kAirNuMaxRadians), splat<Lanes>(0.5));
+    const Lanes hall = parts::hallMach(cubeRoot(f * f));
+    g.sure = dd::both(sure, dd::both(dd::isLess(splat<Lanes>(1.1), hall), dd::isLess(hall, splat<Lanes>(1e6))));
+    g.s = dd::squareRootOf((hall - 1) * (hall + 1));
+    g.converged = Lanes{};
+}
+
+// The upstream state, nu2 = nu1 + theta, and the start of its inverse.
 [[gnu::always_inline]] inline void upstream(Group& g, const Pair<Lanes>& lambda, double nuMax)
 {
     const StateLanes state = stateOf(g.M1, lambda);
@@ -106,22 +118,33 @@ struct StateLanes {
     // A turn of nothing, or none at all, is solveFan's to answer.
     sure = dd::both(sure, dd::both(dd::isNotEqual(g.theta, Lanes{}), parts::isFiniteIn(g.theta)));
     g.nu2 = g.nu1 + g.theta;
-    sure = dd::both(sure, dd::both(dd::isLess(Lanes{}, g.nu2), dd::isLess(g.nu2, splat<Lanes>(nuMax))));
-    g.target = multiply(Pair<Lanes>{g.nu2, Lanes{}}, splat<Lanes>(dd::kRadiansPerDegree)).hi;
-    const Lanes f = dd::select(sure, g.target * (1 / parts::kAirNuMaxRadians), splat<Lanes>(0.5));
-    const Lanes hall = parts::hallMach(cubeRoot(f * f));
-    g.sure = dd::both(sure, dd::both(dd::isLess(splat<Lanes>(1.1), hall), dd::isLess(hall, splat<Lanes>(1e6))));
-    g.s = dd::squareRootOf((hall - 1) * (hall + 1));
-    g.converged = Lanes{};
+    startInverse(g, sure, nuMax);
 }
 
-// One Newton pass on the rough nu; a lane is done once a step moves it by 1e-7 of itself or
-// less, which the last step squares.
+// One Newton pass on the rough nu; a lane is done once a step moves it by 1e-6 of itself or
+// less, which leaves some 1e-12 for the last step to square.
 [[gnu::always_inline]] inline void newtonPass(Group& g, Lanes lambda, Lanes lambdaSquaredMinusOne)
 {
     const Lanes next = g.s - (nuRough(g.s, lambda) - g.target) / parts::nuSlope(g.s, lambdaSquaredMinusOne);
-    g.converged = dd::isLessOrEqual(dd::absOf(next - g.s), 1e-5 * g.s);
+    g.converged = dd::isLessOrEqual(dd::absOf(next - g.s), 1e-6 * g.s);
     g.s = next;
+}
+
+// The Newton passes of every group of a block, each group until its sure lanes are done.
+void newtonPasses(Group* groups, std::size_t used, const Pair<Lanes>& lambda, Lanes lambdaSquaredMinusOne)
+{
+    for (int pass = 0; pass < 8; ++pass) {
+        int pending = 0;
+        for (std::size_t k = 0; k < used; ++k) {
+            const int settled = bitsOf(groups[k].converged) | ~bitsOf(groups[k].sure);
+            if ((settled & 0xff) != 0xff) {
+                newtonPass(groups[k], lambda.hi, lambdaSquaredMinusOne);
+                ++pending;
+            }
+        }
+        if (pending == 0)
+            break;
+    }
 }
 
 // The last step in double-double, M2 and mu2 from it, and the ratios.
@@ -200,18 +223,7 @@ void fansInLanes(const Gas& air, const double* M1, const double* theta, std::siz
             groups[k].theta = load(t);
             upstream(groups[k], lambda, nuMax);
         }
-        for (int pass = 0; pass < 8; ++pass) {
-            int pending = 0;
-            for (std::size_t k = 0; k < used; ++k) {
-                const int settled = bitsOf(groups[k].converged) | ~bitsOf(groups[k].sure);
-                if ((settled & 0xff) != 0xff) {
-                    newtonPass(groups[k], lambda.hi, lambdaSquaredMinusOne);
-                    ++pending;
-                }
-            }
-            if (pending == 0)
-                break;
-        }
+        newtonPasses(groups, used, lambda, lambdaSquaredMinusOne);
         for (std::size_t k = 0; k < used; ++k) {
             downstream(groups[k], lambda, lambdaSquaredMinusOne);
             const std::size_t first = start + k * kWidth;
@@ -219,6 +231,39 @@ void fansInLanes(const Gas& air, const double* M1, const double* theta, std::siz
             const int decided = fansOf(groups[k], lanes, air, nuMax, fans + first);
             for (std::size_t lane = 0; lane < lanes; ++lane)
                 solved[first + lane] = decided >> lane & 1;
+        }
+    }
+}
+
+void machsInLanes(const Gas& air, const double* nu, std::size_t n, double* M, bool* solved)
+{
+    const Pair<Lanes> lambda = dd::splat<Lanes>(air.lambdaWide());
+    const Lanes lambdaSquaredMinusOne = splat<Lanes>(air.lambdaSquaredMinusOne());
+    const double nuMax = nuMaxDegrees(air);
+    Group groups[kGroups];
+    for (std::size_t start = 0; start < n; start += kGroups * kWidth) {
+        const std::size_t count = std::min(n - start, kGroups * kWidth);
+        const std::size_t used = (count + kWidth - 1) / kWidth;
+        for (std::size_t k = 0; k < used; ++k) {
+            alignas(32) double v[kWidth];
+            for (std::size_t lane = 0; lane < kWidth; ++lane)
+                v[lane] = nu[start + std::min(count - 1, k * kWidth + lane)];
+            groups[k].nu2 = load(v);
+            startInverse(groups[k], dd::isEqual(groups[k].nu2, groups[k].nu2), nuMax);
+        }
+        newtonPasses(groups, used, lambda, lambdaSquaredMinusOne);
+        for (std::size_t k = 0; k < used; ++k) {
+            Group& g = groups[k];
+            const parts::FinishedMach<Lanes> finished = parts::machFinished(lambda, lambdaSquaredMinusOne, g.s, g.nu2);
+            const int decided = bitsOf(dd::both(dd::both(g.sure, g.converged), finished.M.sure));
+            alignas(32) double m[kWidth];
+            _mm256_store_pd(m, finished.M.value.a);
+            _mm256_store_pd(m + 4, finished.M.value.b);
+            for (std::size_t lane = 0; lane < kWidth && k * kWidth + lane < count; ++lane) {
+                const std::size_t at = start + k * kWidth + lane;
+                solved[at] = decided >> lane & 1;
+                M[at] = m[lane];
+            }
         }
     }
 }
@@ -254,6 +299,11 @@ void fansInLanes(const Gas&, const double*, const double*, std::size_t n, Fan*, 
 }
 
 void statesInLanes(const Gas&, const double*, std::size_t n, State*, bool* solved)
+{
+    std::fill(solved, solved + n, false);
+}
+
+void machsInLanes(const Gas&, const double*, std::size_t n, double*, bool* solved)
 {
     std::fill(solved, solved + n, false);
 }

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
-// Fans of air from M1 and theta, and states from M, eight at a time, in double-double on the
+// Fans of air from M1 and theta, states from M and Mach numbers from nu, eight at a time, in double-double on the
 // vector unit: the same decided values as the fan engine gives one case at a time, several times
-// quicker where arrays of cases come at once (solveFans, tableStates).
+// quicker where arrays of cases come at once (solveFans, tableStates, machsFromNu).
 namespace velhorn::flow {
 
 // The fans from M1[i] and turns theta[i] (degrees) for i < n, for air. solved[i] is set where
@@ -19,5 +19,8 @@ void fansInLanes(const Gas& air, const double* M1, const double* theta, std::siz
 
 // The states of air at M[i] in the same way: solved[i] where states[i] is what stateAt gives.
 void statesInLanes(const Gas& air, const double* M, std::size_t n, State* states, bool* solved);
+
+// The Mach numbers of air whose nu is nu[i] degrees: solved[i] where M[i] is what machFromNu gives.
+void machsInLanes(const Gas& air, const double* nu, std::size_t n, double* M, bool* solved);
 
 }  // namespace velhorn::flow

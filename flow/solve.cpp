@@ -198,6 +198,21 @@ void solveFans(const Gas& gas, std::span<const double> M1, std::span<const doubl
     }
 }
 
+void machsFromNu(const Gas& gas, std::span<const double> nu, std::span<std::optional<double>> out)
+{
+    const bool lanes = gas.isAir() && lanesHere();
+    constexpr std::size_t kBlock = 256;
+    double machs[kBlock];
+    bool solved[kBlock] = {};
+    for (std::size_t start = 0; start < nu.size(); start += kBlock) {
+        const std::size_t count = std::min(kBlock, nu.size() - start);
+        if (lanes)
+            machsInLanes(gas, nu.data() + start, count, machs, solved);
+        for (std::size_t i = 0; i < count; ++i)
+            out[start + i] = solved[i] ? std::optional(machs[i]) : machFromNu(gas, nu[start + i]);
+    }
+}
+
 void tableStates(const Gas& gas, By by, std::span<const double> values, std::span<std::variant<State, Problem>> out)
 {
     const bool lanes = by == By::Mach && gas.isAir() && lanesHere();

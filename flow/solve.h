@@ -46,6 +46,10 @@ struct Problem {
 void solveFans(const Gas& gas, std::span<const double> M1, std::span<const double> theta,
                std::span<std::variant<Fan, Problem>> out);
 
+// machFromNu for each of `nu`, into out[i]: the same results, for air several times quicker on
+// machines with AVX2 and FMA.
+void machsFromNu(const Gas& gas, std::span<const double> nu, std::span<std::optional<double>> out);
+
 // A fan of a row of corners, from a flow whose angles are known, turned by `theta`: the angles
 // behind it and the ratios across, the same bits as solveFan from M1 = upstream.M and theta gives,
 // without the states' ratios to their totals, which such a row does not use.

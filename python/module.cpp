@@ -203,6 +203,47 @@ py::tuple stateQuantity(const std::string& given, const std::string& wanted, con
     const Column xs = column(x, n), gammas = column(gamma, n);
     py::array_t<double> out(static_cast<py::ssize_t>(n));
     double* o = out.mutable_data();
+    if (gammas.single && (by == flow::By::Mach || (by == flow::By::Nu && field == 0))) {
+        // A block of cases at a time, which the core may work several at once: the states by M,
+        // or the inverse alone where only M is wanted from nu.
+        const Failure failure =
+            forEachChunk(n, stopAtFirst, [&](std::size_t start, std::size_t end, Gases& gases, std::string& why) {
+                const flow::Gas* gas = gases.at(gammas[0], why);
+                if (!gas) {
+                    std::fill(o + start, o + end, kNaN);
+                    return static_cast<long long>(start);
+                }
+                constexpr std::size_t kBlock = 256;
+                double values[kBlock];
+                std::variant<flow::State, flow::Problem> states[kBlock];
+                std::optional<double> machs[kBlock];
+                long long failed = -1;
+                for (std::size_t block = start; block < end && !(stopAtFirst && failed >= 0); block += kBlock) {
+                    const std::size_t count = std::min(kBlock, end - block);
+                    for (std::size_t i = 0; i < count; ++i)
+                        values[i] = xs[block + i];
+                    if (by == flow::By::Nu)
+                        flow::machsFromNu(*gas, {values, count}, {machs, count});
+                    else
+                        flow::tableStates(*gas, by, {values, count}, {states, count});
+                    for (std::size_t i = 0; i < count; ++i) {
+                        const auto* state = std::get_if<flow::State>(&states[i]);
+                        const bool solved = by == flow::By::Nu ? machs[i].has_value() : state != nullptr;
+                        if (solved) {
+                            o[block + i] = by == flow::By::Nu ? *machs[i] : press::stateValues(*state)[field];
+                            continue;
+                        }
+                        o[block + i] = kNaN;
+                        if (failed < 0) {
+                            failed = static_cast<long long>(block + i);
+                            why = tableProblem(*gas, by, values[i]);
+                        }
+                    }
+                }
+                return failed;
+            });
+        return py::make_tuple(out, failure.index, failure.why);
+    }
     const Failure failure = forEachCase(n, stopAtFirst, [&](std::size_t i, Gases& gases, std::string& why) {
         o[i] = kNaN;
         const flow::Gas* gas = gases.at(gammas[i], why);

@@ -326,7 +326,8 @@ TEST(Solve, TheStateBehindAFanHasItsOwnAngles)
 
 // Many fans at once give what one at a time gives, to the bit, where they are worked eight at a
 // time: from near M = 1 to 10^7, turns from nothing to beyond the limit, either way, in air and
-// in a gas the lanes do not take; and the refusals are the same. So do a table's states.
+// in a gas the lanes do not take; and the refusals are the same. So do a table's states and
+// Mach numbers from nu.
 TEST(Solve, ManyFansAtOnceAreEachFanAlone)
 {
     std::uint64_t seed = 5;
@@ -366,6 +367,14 @@ TEST(Solve, ManyFansAtOnceAreEachFanAlone)
             const auto* b = std::get_if<State>(&states[i]);
             mismatches += a && b ? std::memcmp(a, b, sizeof(State)) != 0 : !a != !b;
         }
+        // Mach numbers from nu, up to and past nuMax.
+        std::vector<double> nu(kCases);
+        for (std::size_t i = 0; i < kCases; ++i)
+            nu[i] = i % 4 == 0 ? std::pow(10.0, -12 + 14 * uniform()) : -1 + (nuMaxDegrees(gas) + 2) * uniform();
+        std::vector<std::optional<double>> machs(kCases);
+        machsFromNu(gas, nu, machs);
+        for (std::size_t i = 0; i < kCases; ++i)
+            mismatches += machs[i] != machFromNu(gas, nu[i]);
         EXPECT_EQ(mismatches, 0) << "gamma " << gamma;
     }
 }
