@@ -17,6 +17,14 @@
 // and FMA: the fan kernel), which then work four values side by side, each to the same bits.
 namespace velhorn::flow::dd {
 
+// The longer steps written for a double and for lanes alike: inlined wherever the lanes are
+// built, as the vector unit wants, and left to the compiler elsewhere, as the page's size wants.
+#if defined(__AVX2__) && defined(__FMA__)
+#define VELHORN_LANE_STEP [[gnu::always_inline]] inline
+#else
+#define VELHORN_LANE_STEP inline
+#endif
+
 template <typename D>
 struct Pair {
     D hi;
@@ -297,7 +305,7 @@ struct TablePoints {
 
 // arctanOfQuotient, for a double or for Lanes.
 template <typename D>
-[[gnu::always_inline]] inline Pair<D> arctanOfQuotientIn(Pair<D> n, Pair<D> d)
+VELHORN_LANE_STEP Pair<D> arctanOfQuotientIn(Pair<D> n, Pair<D> d)
 {
     // Above 1, pi/2 - atan(d/n). Then atan(a/b) = atan(c) + atan(t), t = (a - c b) / (b + c a),
     // at the table point c = k/64 nearest a/b, so |t| <= 1/128 and one division does. The series
@@ -404,7 +412,7 @@ struct TablePoints2 {
 // Whether the whole interval v +- bound rounds to v.hi, for a double or for Lanes. Without
 // branches: a shock batch asks this a dozen times a shock.
 template <typename D>
-[[gnu::always_inline]] inline auto surelyRoundsIn(Pair<D> v, D bound)
+VELHORN_LANE_STEP auto surelyRoundsIn(Pair<D> v, D bound)
 {
     const D magnitude = absOf(v.hi);
     // The binade's power of two: half an ulp is 2^-53 of it, or 2^-54 just below it.

@@ -37,14 +37,14 @@ struct Sure {
 };
 
 template <typename D>
-[[gnu::always_inline]] inline MaskOf<D> isFiniteIn(D x)
+VELHORN_LANE_STEP MaskOf<D> isFiniteIn(D x)
 {
     return dd::isLessOrEqual(dd::absOf(x), dd::splat<D>(std::numeric_limits<double>::max()));
 }
 
 // s = sqrt(M^2 - 1) to a few 2^-104: M - 1 and M + 1 are exact as two doubles.
 template <typename D>
-[[gnu::always_inline]] inline Pair<D> sWide(D M)
+VELHORN_LANE_STEP Pair<D> sWide(D M)
 {
     return squareRoot(multiply(dd::twoSum(M, dd::splat<D>(-1)), dd::twoSum(M, dd::splat<D>(1))));
 }
@@ -56,7 +56,7 @@ struct NuAndArctan {
     Pair<D> atanOfS;
 };
 template <typename D>
-[[gnu::always_inline]] inline NuAndArctan<D> nuWide(Pair<D> lambda, Pair<D> s)
+VELHORN_LANE_STEP NuAndArctan<D> nuWide(Pair<D> lambda, Pair<D> s)
 {
     const Pair<D> outer = multiply(lambda, dd::arctanOfQuotient(s, lambda));
     const Pair<D> inner = dd::arctanOfQuotient(s, dd::splat<D>(dd::Wide{1, 0}));
@@ -65,13 +65,13 @@ template <typename D>
 
 // mu = pi/2 - atan(s), whose difference rounds to a few 2^-106 of pi/2 however small mu is.
 template <typename D>
-[[gnu::always_inline]] inline Bounded<D> muFromArctanOfS(Pair<D> atanOfS)
+VELHORN_LANE_STEP Bounded<D> muFromArctanOfS(Pair<D> atanOfS)
 {
     return {add(dd::splat<D>(dd::kHalfPi), negate(atanOfS)), atanOfS.hi * kAngleError + 0x1p-100};
 }
 
 template <typename D>
-[[gnu::always_inline]] inline Sure<D> degreesIfSure(Bounded<D> angle)
+VELHORN_LANE_STEP Sure<D> degreesIfSure(Bounded<D> angle)
 {
     const Pair<D> degrees = multiply(angle.radians, dd::splat<D>(dd::kDegreesPerRadian));
     return {degrees.hi, dd::surelyRoundsIn(degrees, (angle.bound + dd::absOf(angle.radians.hi) * 0x1p-100) * 57.3)};
@@ -79,7 +79,7 @@ template <typename D>
 
 // d(nu)/ds, radians per unit s: (lambda^2 - 1) s^2 / ((lambda^2 + s^2)(1 + s^2)).
 template <typename Real>
-[[gnu::always_inline]] inline Real nuSlope(Real s, Real lambdaSquaredMinusOne)
+VELHORN_LANE_STEP Real nuSlope(Real s, Real lambdaSquaredMinusOne)
 {
     const Real s2 = s * s;
     return lambdaSquaredMinusOne * s2 / ((1 + lambdaSquaredMinusOne + s2) * (1 + s2));
@@ -89,7 +89,7 @@ template <typename Real>
 // inverse (I. M. Hall, Aeronautical Journal 79, 1975).
 inline constexpr double kAirNuMaxRadians = 2.2768531636906952;  // (sqrt 6 - 1) pi / 2
 template <typename Real>
-[[gnu::always_inline]] inline Real hallMach(Real y)
+VELHORN_LANE_STEP Real hallMach(Real y)
 {
     return (1 + y * (1.3604 + y * (0.0962 - 0.5127 * y))) / (1 - y * (0.6722 + 0.3278 * y));
 }
@@ -106,7 +106,7 @@ struct FinishedMach {
     Bounded<D> muAtS;
 };
 template <typename D>
-[[gnu::always_inline]] inline FinishedMach<D> machFinished(Pair<D> lambda, D lambdaSquaredMinusOne, D s, D nuDegrees)
+VELHORN_LANE_STEP FinishedMach<D> machFinished(Pair<D> lambda, D lambdaSquaredMinusOne, D s, D nuDegrees)
 {
     const NuAndArctan<D> at = nuWide(lambda, Pair<D>{s, D{}});
     const Bounded<D> nu = at.nu;
@@ -129,7 +129,7 @@ template <typename D>
 // s to M's own s, a part in 10^13 of s or less, is taken in double (its error some 2^-52 of it),
 // and M's s is within 2^-100 of itself.
 template <typename D>
-[[gnu::always_inline]] inline Sure<D> muNear(D M, Bounded<D> muAtS, D s)
+VELHORN_LANE_STEP Sure<D> muNear(D M, Bounded<D> muAtS, D s)
 {
     const Pair<D> step = add(sWide(M), Pair<D>{-s, D{}});
     const D curve = 1 + s * s;
@@ -145,7 +145,7 @@ template <typename D>
 // nu at M from nu at a nearby s in the same way: the step to M's own s times the slope, and the
 // next term, under 3/s of the slope times the step squared, counted twice over in the bound.
 template <typename D>
-[[gnu::always_inline]] inline Sure<D> nuNear(D M, Bounded<D> nuAtS, D s, D lambdaSquaredMinusOne)
+VELHORN_LANE_STEP Sure<D> nuNear(D M, Bounded<D> nuAtS, D s, D lambdaSquaredMinusOne)
 {
     const Pair<D> step = add(sWide(M), Pair<D>{-s, D{}});
     const D slope = nuSlope(s, lambdaSquaredMinusOne);
@@ -168,7 +168,7 @@ struct AirRatios {
     MaskOf<D> sure;
 };
 template <typename D>
-[[gnu::always_inline]] inline AirRatios<D> airRatios(Pair<D> ratio)
+VELHORN_LANE_STEP AirRatios<D> airRatios(Pair<D> ratio)
 {
     const Pair<D> x2 = multiply(ratio, ratio);
     const Pair<D> density = multiply(x2, squareRoot(ratio));
@@ -182,7 +182,7 @@ template <typename D>
 
 // 5 T0/T = 5 + M^2, exactly 7/5's, to a few 2^-106: M^2 is exact as two doubles.
 template <typename D>
-[[gnu::always_inline]] inline Pair<D> airFiveStagnation(D M)
+VELHORN_LANE_STEP Pair<D> airFiveStagnation(D M)
 {
     return add(dd::splat<D>(dd::Wide{5, 0}), dd::twoProduct(M, M));
 }
