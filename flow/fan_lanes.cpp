@@ -200,72 +200,81 @@ int fansOf(const Group& g, std::size_t count, const Gas& air, double nuMax, Fan*
     return decided;
 }
 
-}  // namespace
-
-void fansInLanes(const Gas& air, const double* M1, const double* theta, std::size_t n, Fan* fans, bool* solved)
+// Every case in blocks of kGroups groups: begin(group, at) sets a group up from the cases at[],
+// the block's last one repeated past its end, then the Newton passes, then finish(group, first,
+// lanes) takes the results of the `lanes` cases from `first` on.
+template <typename Begin, typename Finish>
+void inverseInBlocks(const Gas& air, std::size_t n, Begin begin, Finish finish)
 {
     const Pair<Lanes> lambda = dd::splat<Lanes>(air.lambdaWide());
     const Lanes lambdaSquaredMinusOne = splat<Lanes>(air.lambdaSquaredMinusOne());
-    const double nuMax = nuMaxDegrees(air);
     Group groups[kGroups];
     for (std::size_t start = 0; start < n; start += kGroups * kWidth) {
         const std::size_t count = std::min(n - start, kGroups * kWidth);
         const std::size_t used = (count + kWidth - 1) / kWidth;
         for (std::size_t k = 0; k < used; ++k) {
-            // The last group padded with copies of the block's last case.
-            alignas(32) double m[kWidth], t[kWidth];
-            for (std::size_t lane = 0; lane < kWidth; ++lane) {
-                const std::size_t at = start + std::min(count - 1, k * kWidth + lane);
-                m[lane] = M1[at];
-                t[lane] = theta[at];
-            }
-            groups[k].M1 = load(m);
-            groups[k].theta = load(t);
-            upstream(groups[k], lambda, nuMax);
+            std::size_t at[kWidth];
+            for (std::size_t lane = 0; lane < kWidth; ++lane)
+                at[lane] = start + std::min(count - 1, k * kWidth + lane);
+            begin(groups[k], at, lambda);
         }
         newtonPasses(groups, used, lambda, lambdaSquaredMinusOne);
         for (std::size_t k = 0; k < used; ++k) {
-            downstream(groups[k], lambda, lambdaSquaredMinusOne);
             const std::size_t first = start + k * kWidth;
-            const std::size_t lanes = std::min<std::size_t>(kWidth, start + count - first);
-            const int decided = fansOf(groups[k], lanes, air, nuMax, fans + first);
-            for (std::size_t lane = 0; lane < lanes; ++lane)
-                solved[first + lane] = decided >> lane & 1;
+            finish(groups[k], first, std::min<std::size_t>(kWidth, start + count - first), lambda, lambdaSquaredMinusOne);
         }
     }
 }
 
+// values[at[lane]] in each lane.
+[[gnu::always_inline]] inline Lanes gathered(const double* values, const std::size_t* at)
+{
+    alignas(32) double v[kWidth];
+    for (std::size_t lane = 0; lane < kWidth; ++lane)
+        v[lane] = values[at[lane]];
+    return load(v);
+}
+
+}  // namespace
+
+void fansInLanes(const Gas& air, const double* M1, const double* theta, std::size_t n, Fan* fans, bool* solved)
+{
+    const double nuMax = nuMaxDegrees(air);
+    inverseInBlocks(
+        air, n,
+        [&](Group& g, const std::size_t* at, const Pair<Lanes>& lambda) {
+            g.M1 = gathered(M1, at);
+            g.theta = gathered(theta, at);
+            upstream(g, lambda, nuMax);
+        },
+        [&](Group& g, std::size_t first, std::size_t lanes, const Pair<Lanes>& lambda, Lanes lambdaSquaredMinusOne) {
+            downstream(g, lambda, lambdaSquaredMinusOne);
+            const int decided = fansOf(g, lanes, air, nuMax, fans + first);
+            for (std::size_t lane = 0; lane < lanes; ++lane)
+                solved[first + lane] = decided >> lane & 1;
+        });
+}
+
 void machsInLanes(const Gas& air, const double* nu, std::size_t n, double* M, bool* solved)
 {
-    const Pair<Lanes> lambda = dd::splat<Lanes>(air.lambdaWide());
-    const Lanes lambdaSquaredMinusOne = splat<Lanes>(air.lambdaSquaredMinusOne());
     const double nuMax = nuMaxDegrees(air);
-    Group groups[kGroups];
-    for (std::size_t start = 0; start < n; start += kGroups * kWidth) {
-        const std::size_t count = std::min(n - start, kGroups * kWidth);
-        const std::size_t used = (count + kWidth - 1) / kWidth;
-        for (std::size_t k = 0; k < used; ++k) {
-            alignas(32) double v[kWidth];
-            for (std::size_t lane = 0; lane < kWidth; ++lane)
-                v[lane] = nu[start + std::min(count - 1, k * kWidth + lane)];
-            groups[k].nu2 = load(v);
-            startInverse(groups[k], dd::isEqual(groups[k].nu2, groups[k].nu2), nuMax);
-        }
-        newtonPasses(groups, used, lambda, lambdaSquaredMinusOne);
-        for (std::size_t k = 0; k < used; ++k) {
-            Group& g = groups[k];
+    inverseInBlocks(
+        air, n,
+        [&](Group& g, const std::size_t* at, const Pair<Lanes>&) {
+            g.nu2 = gathered(nu, at);
+            startInverse(g, dd::isEqual(g.nu2, g.nu2), nuMax);
+        },
+        [&](Group& g, std::size_t first, std::size_t lanes, const Pair<Lanes>& lambda, Lanes lambdaSquaredMinusOne) {
             const parts::FinishedMach<Lanes> finished = parts::machFinished(lambda, lambdaSquaredMinusOne, g.s, g.nu2);
             const int decided = bitsOf(dd::both(dd::both(g.sure, g.converged), finished.M.sure));
             alignas(32) double m[kWidth];
             _mm256_store_pd(m, finished.M.value.a);
             _mm256_store_pd(m + 4, finished.M.value.b);
-            for (std::size_t lane = 0; lane < kWidth && k * kWidth + lane < count; ++lane) {
-                const std::size_t at = start + k * kWidth + lane;
-                solved[at] = decided >> lane & 1;
-                M[at] = m[lane];
+            for (std::size_t lane = 0; lane < lanes; ++lane) {
+                solved[first + lane] = decided >> lane & 1;
+                M[first + lane] = m[lane];
             }
-        }
-    }
+        });
 }
 
 void statesInLanes(const Gas& air, const double* M, std::size_t n, State* states, bool* solved)

@@ -126,6 +126,23 @@ bool lanesHere()
 #endif
 }
 
+// out[i] for every case, a block at a time: what `inLanes(first, count, answers, solved)` decided
+// where `lanes`, else alone(i).
+template <typename Answer, typename Result, typename InLanes, typename Alone>
+void inBlocks(std::span<Result> out, bool lanes, InLanes inLanes, Alone alone)
+{
+    constexpr std::size_t kBlock = 256;
+    Answer answers[kBlock];
+    bool solved[kBlock] = {};
+    for (std::size_t first = 0; first < out.size(); first += kBlock) {
+        const std::size_t count = std::min(kBlock, out.size() - first);
+        if (lanes)
+            inLanes(first, count, answers, solved);
+        for (std::size_t i = 0; i < count; ++i)
+            out[first + i] = solved[i] ? Result(answers[i]) : alone(first + i);
+    }
+}
+
 }  // namespace
 
 std::variant<Turn, Problem> solveTurn(const Gas& gas, const Angles& upstream, double theta)
@@ -182,52 +199,32 @@ std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstrea
 void solveFans(const Gas& gas, std::span<const double> M1, std::span<const double> theta,
                std::span<std::variant<Fan, Problem>> out)
 {
-    const bool lanes = lanesHere();
-    constexpr std::size_t kBlock = 256;
-    Fan fans[kBlock];
-    bool solved[kBlock] = {};
-    for (std::size_t start = 0; start < M1.size(); start += kBlock) {
-        const std::size_t count = std::min(kBlock, M1.size() - start);
-        if (lanes && gas.isAir())
-            fansInLanes(gas, M1.data() + start, theta.data() + start, count, fans, solved);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t at = start + i;
-            out[at] = solved[i] ? std::variant<Fan, Problem>(fans[i])
-                                : solveFan(gas, Given{By::Mach, M1[at]}, std::nullopt, theta[at]);
-        }
-    }
+    inBlocks<Fan>(
+        out, gas.isAir() && lanesHere(),
+        [&](std::size_t first, std::size_t count, Fan* fans, bool* solved) {
+            fansInLanes(gas, M1.data() + first, theta.data() + first, count, fans, solved);
+        },
+        [&](std::size_t i) { return solveFan(gas, Given{By::Mach, M1[i]}, std::nullopt, theta[i]); });
 }
 
 void machsFromNu(const Gas& gas, std::span<const double> nu, std::span<std::optional<double>> out)
 {
-    const bool lanes = gas.isAir() && lanesHere();
-    constexpr std::size_t kBlock = 256;
-    double machs[kBlock];
-    bool solved[kBlock] = {};
-    for (std::size_t start = 0; start < nu.size(); start += kBlock) {
-        const std::size_t count = std::min(kBlock, nu.size() - start);
-        if (lanes)
-            machsInLanes(gas, nu.data() + start, count, machs, solved);
-        for (std::size_t i = 0; i < count; ++i)
-            out[start + i] = solved[i] ? std::optional(machs[i]) : machFromNu(gas, nu[start + i]);
-    }
+    inBlocks<double>(
+        out, gas.isAir() && lanesHere(),
+        [&](std::size_t first, std::size_t count, double* M, bool* solved) {
+            machsInLanes(gas, nu.data() + first, count, M, solved);
+        },
+        [&](std::size_t i) { return machFromNu(gas, nu[i]); });
 }
 
 void tableStates(const Gas& gas, By by, std::span<const double> values, std::span<std::variant<State, Problem>> out)
 {
-    const bool lanes = by == By::Mach && gas.isAir() && lanesHere();
-    constexpr std::size_t kBlock = 256;
-    State states[kBlock];
-    bool solved[kBlock] = {};
-    for (std::size_t start = 0; start < values.size(); start += kBlock) {
-        const std::size_t count = std::min(kBlock, values.size() - start);
-        if (lanes)
-            statesInLanes(gas, values.data() + start, count, states, solved);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t at = start + i;
-            out[at] = solved[i] ? std::variant<State, Problem>(states[i]) : tableState(gas, Given{by, values[at]});
-        }
-    }
+    inBlocks<State>(
+        out, by == By::Mach && gas.isAir() && lanesHere(),
+        [&](std::size_t first, std::size_t count, State* states, bool* solved) {
+            statesInLanes(gas, values.data() + first, count, states, solved);
+        },
+        [&](std::size_t i) { return tableState(gas, Given{by, values[i]}); });
 }
 
 std::variant<std::vector<Fan>, Problem> solveChain(const Gas& gas, Given upstream, std::span<const double> thetas)
