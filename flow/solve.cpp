@@ -114,18 +114,6 @@ std::variant<Fan, Problem> fanFrom(const Gas& gas, const State& upstream, std::s
     return fan;
 }
 
-// Whether this machine works fans in lanes: the kernel is built for AVX2 and FMA, and run only
-// where the processor has them.
-bool lanesHere()
-{
-#ifdef VELHORN_FAN_LANES
-    static const bool here = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-    return here;
-#else
-    return false;
-#endif
-}
-
 // out[i] for every case, a block at a time: what `inLanes(first, count, answers, solved)` decided
 // where `lanes`, else alone(i).
 template <typename Answer, typename Result, typename InLanes, typename Alone>
@@ -196,11 +184,22 @@ std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstrea
     return fan;
 }
 
+bool manyAtOnceInLanes()
+{
+    // The kernel is built for AVX2 and FMA, and run only where the processor has them.
+#ifdef VELHORN_FAN_LANES
+    static const bool here = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return here;
+#else
+    return false;
+#endif
+}
+
 void solveFans(const Gas& gas, std::span<const double> M1, std::span<const double> theta,
                std::span<std::variant<Fan, Problem>> out)
 {
     inBlocks<Fan>(
-        out, gas.isAir() && lanesHere(),
+        out, gas.isAir() && manyAtOnceInLanes(),
         [&](std::size_t first, std::size_t count, Fan* fans, bool* solved) {
             fansInLanes(gas, M1.data() + first, theta.data() + first, count, fans, solved);
         },
@@ -210,7 +209,7 @@ void solveFans(const Gas& gas, std::span<const double> M1, std::span<const doubl
 void machsFromNu(const Gas& gas, std::span<const double> nu, std::span<std::optional<double>> out)
 {
     inBlocks<double>(
-        out, gas.isAir() && lanesHere(),
+        out, gas.isAir() && manyAtOnceInLanes(),
         [&](std::size_t first, std::size_t count, double* M, bool* solved) {
             machsInLanes(gas, nu.data() + first, count, M, solved);
         },
@@ -220,7 +219,7 @@ void machsFromNu(const Gas& gas, std::span<const double> nu, std::span<std::opti
 void tableStates(const Gas& gas, By by, std::span<const double> values, std::span<std::variant<State, Problem>> out)
 {
     inBlocks<State>(
-        out, by == By::Mach && gas.isAir() && lanesHere(),
+        out, by == By::Mach && gas.isAir() && manyAtOnceInLanes(),
         [&](std::size_t first, std::size_t count, State* states, bool* solved) {
             statesInLanes(gas, values.data() + first, count, states, solved);
         },

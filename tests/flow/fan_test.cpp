@@ -1,5 +1,6 @@
 #include "flow/double_double.h"
 #include "flow/expansion_fan.h"
+#include "flow/fan_lanes.h"
 #include "flow/full_precision_fan.h"
 #include "flow/long_double_arctan.h"
 #include "flow/solve.h"
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -377,6 +379,39 @@ TEST(Solve, ManyFansAtOnceAreEachFanAlone)
             mismatches += machs[i] != machFromNu(gas, nu[i]);
         EXPECT_EQ(mismatches, 0) << "gamma " << gamma;
     }
+}
+
+// Where this machine works in lanes, they decide nearly every usual case themselves: one at a
+// time is for a value too near a midpoint between two doubles, not for whole blocks, which
+// would give the same bits at several times the cost.
+TEST(Solve, LanesDecideAlmostEveryUsualCase)
+{
+    if (!manyAtOnceInLanes())
+        GTEST_SKIP() << "no lanes in this build or on this processor";
+    std::uint64_t seed = 17;
+    const auto uniform = [&] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(seed >> 11) * 0x1p-53;
+    };
+    constexpr std::size_t kCases = 100000;
+    std::vector<double> M(kCases), theta(kCases), nu(kCases);
+    for (std::size_t i = 0; i < kCases; ++i) {
+        M[i] = 1.2 + 4 * uniform();
+        theta[i] = 1 + 29 * uniform();
+        nu[i] = 5 + 120 * uniform();
+    }
+    const Gas& air = Gas::air();
+    std::vector<Fan> fans(kCases);
+    std::vector<State> states(kCases);
+    std::vector<double> machs(kCases);
+    auto solved = std::make_unique<bool[]>(kCases);
+    const auto share = [&] { return static_cast<double>(std::count(&solved[0], &solved[0] + kCases, true)) / kCases; };
+    fansInLanes(air, M.data(), theta.data(), kCases, fans.data(), solved.get());
+    EXPECT_GT(share(), 0.999) << "fans";
+    statesInLanes(air, M.data(), kCases, states.data(), solved.get());
+    EXPECT_GT(share(), 0.999) << "states";
+    machsInLanes(air, nu.data(), kCases, machs.data(), solved.get());
+    EXPECT_GT(share(), 0.999) << "Mach numbers";
 }
 
 // No turn is the state itself, whichever way it was given, for any gamma: not the inverse's

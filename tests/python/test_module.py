@@ -99,17 +99,21 @@ GIVENS = {  # batch header: how the module is called with its two columns
 }
 
 
-@pytest.mark.parametrize("header", GIVENS)
-def test_same_bits_as_the_command_line(header):
-    # Enough cases that the module splits them over threads; gamma changes along the way.
+@pytest.mark.parametrize("header, one_gas", [(h, False) for h in GIVENS] + [("M1,theta", True)])
+def test_same_bits_as_the_command_line(header, one_gas):
+    # Enough cases that the module splits them over threads; gamma changes along the way, or
+    # one gas throughout, whose fans from M1 and theta both take a block at a time.
     draw = np.random.default_rng(7)
     n = 40000
     first = {"M1": draw.uniform(1, 6, n), "nu2": draw.uniform(20, 120, n), "mu1": draw.uniform(10, 89, n)}
     second = {"theta": draw.uniform(0, 19, n), "M2": draw.uniform(6, 9, n)}
     a, b = first[header.split(",")[0]], second[header.split(",")[1]]
-    gamma = np.where(np.arange(n) < n // 2, 1.4, 1.25)
+    gamma = np.full(n, 1.4) if one_gas else np.where(np.arange(n) < n // 2, 1.4, 1.25)
     lines = "".join(f"{x!r},{y!r},{g!r}\n" for x, y, g in zip(a, b, gamma))
-    run = cli("--format", "csv", "batch", stdin=f"{header},gamma\n{lines}")
+    if one_gas:
+        gamma = 1.4
+        lines = "".join(f"{x!r},{y!r}\n" for x, y in zip(a, b))
+    run = cli("--format", "csv", "batch", stdin=f"{header}{'' if one_gas else ',gamma'}\n{lines}")
     assert run.returncode == 0, run.stderr
     names, rows = csv_rows(run.stdout)
     expected = np.array(rows)[:, 1:]  # without the line number
@@ -164,6 +168,20 @@ def test_errors_raise_or_give_nan(call, where, why):
     assert failed[index].all() and failed.sum() == failed[index].size
     with pytest.raises(ValueError, match="errors must be"):
         call("ignore")
+
+
+def test_the_first_failure_of_a_large_array_is_the_one_named():
+    # Over threads and blocks of cases: the earliest case without a solution is named, and
+    # only the cases without one are NaN.
+    n = 50000
+    theta, nu = np.full(n, 10.0), np.full(n, 50.0)
+    theta[[30001, 30100, 45000]] = 200  # two in one block, one in a later one
+    nu[[20002, 20003, 49999]] = 131
+    for call, failing in ((lambda e: velhorn.fan(M1=2, theta=theta, errors=e)["M2"], [30001, 30100, 45000]),
+                          (lambda e: velhorn.mach_from_nu(nu, errors=e), [20002, 20003, 49999])):
+        with pytest.raises(ValueError, match=rf"^at index \({failing[0]},\)"):
+            call("raise")
+        assert np.flatnonzero(np.isnan(call("nan"))).tolist() == failing
 
 
 def test_usage_errors():
