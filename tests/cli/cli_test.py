@@ -68,6 +68,11 @@ check(r.returncode == 1, f"a batch with failed lines exits 1: {r.returncode}")
 check([row["line"] for row in rows] == [3, 8] and rows[1]["gamma"] == 1.2, "good lines keep their records, in order, each with its gas")
 check([e.split(":")[1].strip() for e in errors] == ["line 4", "line 6", "line 7"] and "no M2 gives theta = 200" in errors[1],
       f"each bad line is named with its reason: {errors}")
+# In the command's own gas, whose fans from M1 and theta are solved together: the same order.
+r = run("--format", "csv", "batch", "-", stdin="M1,theta\n2,10\nx,1\n3,200\n2.5,5\n0.5,3\n2,0\n")
+check([row["line"] for row in records("csv", r.stdout)] == [2, 5, 7], f"good lines keep their records, in order: {r.stdout}")
+check([e.split(":")[1].strip() for e in r.stderr.splitlines()] == ["line 3", "line 4", "line 6"],
+      f"each bad line is named in order: {r.stderr}")
 check(run("batch", stdin="theta\n5\n").returncode == 2, "a header that names no case is a usage error")
 
 # Nothing printed is ever NaN or infinite, even at the ends of the double range.
