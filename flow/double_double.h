@@ -13,8 +13,9 @@
 // the fast paths that decide from an error bound whether a double result is surely the
 // correctly rounded one (else the long double code decides). No fused multiply-add is assumed
 // of the machine, so every build gets the same bits. The operations are written once for a
-// double and for four doubles in a vector register (`Lanes`, where a file is compiled for AVX2
-// and FMA: the fan kernel), which then work four values side by side, each to the same bits.
+// double and for doubles in vector registers (`Lanes`, four, and `Lanes2`, eight, where a file
+// is compiled for AVX2 and FMA: the fan kernel, whose exact product takes the fused
+// multiply-subtract and so gives the same product), each lane to the same bits.
 namespace velhorn::flow::dd {
 
 // The longer steps written for a double and for lanes alike: inlined wherever the lanes are

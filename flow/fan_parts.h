@@ -5,7 +5,7 @@
 #include <limits>
 
 // The fan engine's double-double steps, written once for a double and for Lanes: the engine
-// takes them a case at a time, the fan kernel four cases at a time, to the same bits. Each gives
+// takes them a case at a time, the fan kernel eight cases at a time, to the same bits. Each gives
 // a value with a bound of its error, or a double with whether it is surely the correctly
 // rounded one (a mask, for Lanes).
 namespace velhorn::flow::parts {

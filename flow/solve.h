@@ -46,7 +46,7 @@ struct Problem {
 [[nodiscard]] bool manyAtOnceInLanes();
 
 // solveFan from M1[i] and theta[i] for every i, into out[i]: the same results, for air several
-// times quicker on machines with AVX2 and FMA, which work four cases at a time.
+// times quicker on machines with AVX2 and FMA, which work eight cases at a time.
 void solveFans(const Gas& gas, std::span<const double> M1, std::span<const double> theta,
                std::span<std::variant<Fan, Problem>> out);
 

@@ -301,7 +301,7 @@ py::tuple fan(const std::string& by1, const std::optional<Input>& state1, const 
         return true;
     };
     if (b1 == flow::By::Mach && theta && !state2 && gammas.single) {
-        // From M1 and theta in one gas: a block of cases at a time, which solveFans may take four
+        // From M1 and theta in one gas: a block of cases at a time, which solveFans may take eight
         // at a time.
         const Failure failure =
             forEachChunk(n, stopAtFirst, [&](std::size_t start, std::size_t end, Gases& gases, std::string& why) {
