@@ -282,10 +282,10 @@ void statesInLanes(const Gas& air, const double* M, std::size_t n, State* states
     const Pair<Lanes> lambda = dd::splat<Lanes>(air.lambdaWide());
     for (std::size_t first = 0; first < n; first += kWidth) {
         const std::size_t lanes = std::min<std::size_t>(kWidth, n - first);
-        alignas(32) double m[kWidth];
+        std::size_t at[kWidth];
         for (std::size_t lane = 0; lane < kWidth; ++lane)
-            m[lane] = M[first + std::min(lanes - 1, lane)];
-        const StateLanes s = stateOf(load(m), lambda);
+            at[lane] = first + std::min(lanes - 1, lane);
+        const StateLanes s = stateOf(gathered(M, at), lambda);
         alignas(32) double v[5][kWidth];
         const Lanes columns[5] = {s.nu, s.mu, s.p, s.T, s.rho};
         for (int c = 0; c < 5; ++c) {
@@ -295,7 +295,7 @@ void statesInLanes(const Gas& air, const double* M, std::size_t n, State* states
         const int decided = bitsOf(s.sure);
         for (std::size_t lane = 0; lane < lanes; ++lane) {
             solved[first + lane] = decided >> lane & 1;
-            states[first + lane] = State{m[lane], v[0][lane], v[1][lane], v[2][lane], v[3][lane], v[4][lane]};
+            states[first + lane] = State{M[first + lane], v[0][lane], v[1][lane], v[2][lane], v[3][lane], v[4][lane]};
         }
     }
 }

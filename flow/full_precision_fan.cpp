@@ -159,11 +159,6 @@ std::optional<Ratios> airRatiosLong(long double numerator, long double denominat
     return Ratios{t.value, p.value, rho.value};
 }
 
-bool isAir(const Gas& gas)
-{
-    return gas.isAir();
-}
-
 // ---- Deciding the last bit ----
 // The x87 does long double in hardware, faster than double-double, so it goes first there and
 // double-double decides only where the long double result is too near a midpoint between two
@@ -224,6 +219,14 @@ Decision muDecision(long double radians)
 
 // An angle in radians with a bound of its absolute error.
 using BoundedAngle = parts::Bounded<double>;
+
+// A decided double, or nothing where its bound left it unsure.
+std::optional<double> ifSure(parts::Sure<double> value)
+{
+    if (!value.sure)
+        return std::nullopt;
+    return value.value;
+}
 using parts::kAngleError;
 using parts::nuSlope;
 using parts::sWide;
@@ -235,10 +238,7 @@ BoundedAngle nuWide(const Gas& gas, Wide s)
 
 std::optional<double> degreesIfSure(BoundedAngle angle)
 {
-    const parts::Sure<double> degrees = parts::degreesIfSure(angle);
-    if (!degrees.sure)
-        return std::nullopt;
-    return degrees.value;
+    return ifSure(parts::degreesIfSure(angle));
 }
 
 std::optional<double> nuDegreesIfSure(const Gas& gas, double M)
@@ -345,7 +345,7 @@ std::optional<Root> sFromNu(const Gas& gas, double nuDegrees)
         // for air from Hall's start, far above the series, need only double's target: another
         // rounding of it moves where they end by an ulp, well within the finishing step's reach.
         const double target = multiply({nuDegrees, 0}, kRadiansPerDegree).hi;
-        if (isAir(gas) && target > 1e-6) {
+        if (gas.isAir() && target > 1e-6) {
             if (const auto hall = hallStart(target))
                 return roughRoot(gas, target, *hall);
         }
@@ -382,7 +382,7 @@ std::optional<Root> sFromNu(const Gas& gas, double nuDegrees)
         return Root{*s};
     }
     const double target = static_cast<double>(targetLong);
-    const auto hall = isAir(gas) ? hallStart(target) : std::nullopt;
+    const auto hall = gas.isAir() ? hallStart(target) : std::nullopt;
     return roughRoot(gas, target, hall ? *hall : static_cast<double>(bounds()));
 }
 
@@ -426,9 +426,7 @@ std::optional<double> machFinishedIfSure(const Gas& gas, double s, double nuDegr
         *nuAtS = finished.nuAtS;
     if (muAtS)
         *muAtS = finished.muAtS;
-    if (!finished.M.sure)
-        return std::nullopt;
-    return finished.M.value;
+    return ifSure(finished.M);
 }
 
 // p/p0 and rho/rho0 (or p2/p1 and rho2/rho1) from the inverse temperature ratio T0/T and its
@@ -486,7 +484,7 @@ struct QuadGas {
 
 QuadGas quadGas(const Gas& gas)
 {
-    if (isAir(gas))
+    if (gas.isAir())
         return {Quad(1) / 5, Quad(7) / 2, Quad(5) / 2};
     const Quad g = gas.gamma();
     return {(g - 1) / 2, g / (g - 1), 1 / (g - 1)};
@@ -607,10 +605,7 @@ Decision muNear(double M, long double muAtS, long double s)
 
 std::optional<double> muNearIfSure(double M, BoundedAngle muAtS, double s)
 {
-    const parts::Sure<double> mu = parts::muNear(M, muAtS, s);
-    if (!mu.sure)
-        return std::nullopt;
-    return mu.value;
+    return ifSure(parts::muNear(M, muAtS, s));
 }
 
 // mu at M from the inverse's last step where it took one and that decides, else from M's own s.
@@ -662,10 +657,7 @@ Decision nuNear(const Gas& gas, double M, const Precise& nuAtS, long double s)
 
 std::optional<double> nuNearIfSure(const Gas& gas, double M, const BoundedAngle& nuAtS, double s)
 {
-    const parts::Sure<double> nu = parts::nuNear(M, nuAtS, s, gas.lambdaSquaredMinusOne());
-    if (!nu.sure)
-        return std::nullopt;
-    return nu.value;
+    return ifSure(parts::nuNear(M, nuAtS, s, gas.lambdaSquaredMinusOne()));
 }
 
 // nu of M itself, from the inverse's last step where that decides, else worked out afresh.
@@ -746,7 +738,7 @@ namespace {
 State withRatios(const Gas& gas, State state)
 {
     const double M = state.M;
-    if (isAir(gas) && M <= kWideMachLimit) {
+    if (gas.isAir() && M <= kWideMachLimit) {
         const long double ML = M;
         auto r = kLongDoubleInHardware ? airRatiosLong(5, 5 + ML * ML) : std::nullopt;
         if (!r)
@@ -817,7 +809,7 @@ Across ratiosAcross(const Gas& gas, double upstreamM, double downstreamM)
     // when p/p0 is subnormal or nought; p0 and rho0 are the same on both sides of the fan. The
     // logarithm of T1/T2 = b/a is log1p of (b - a)/a, formed from M2 - M1 so that a small turn
     // keeps its digits, unless T1/T2 is below 1/2, where that log1p would cancel instead.
-    if (isAir(gas) && upstreamM <= kWideMachLimit && downstreamM <= kWideMachLimit) {
+    if (gas.isAir() && upstreamM <= kWideMachLimit && downstreamM <= kWideMachLimit) {
         const long double M1 = upstreamM, M2 = downstreamM;
         auto r = kLongDoubleInHardware ? airRatiosLong(5 + M1 * M1, 5 + M2 * M2) : std::nullopt;
         if (!r)
