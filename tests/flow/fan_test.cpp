@@ -250,6 +250,55 @@ TEST(Fan, EveryValueIsTheNearestDoubleToTheExactOne)
         }
     }
 }
+// Air's ratios are decided in long double first one case at a time, and in the lanes'
+// double-double many at a time; a bound set too tight in either gives a wrong last bit only near a
+// midpoint, so many cases: every ratio of states and of fans, by both paths, is the nearest double.
+TEST(Fan, AirRatiosAreTheNearestDoublesEitherWay)
+{
+    using quad::Quad;
+    std::uint64_t seed = 4242;
+    const auto uniform = [&] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(seed >> 11) * 0x1p-53;
+    };
+    constexpr std::size_t kCases = 60000;
+    std::vector<double> M1(kCases), theta(kCases);
+    for (std::size_t i = 0; i < kCases; ++i) {
+        M1[i] = 1 + std::pow(10.0, -3 + 4 * uniform());
+        theta[i] = 40 * uniform();
+    }
+    const Gas& air = Gas::air();
+    std::vector<std::variant<State, Problem>> states(kCases);
+    std::vector<std::variant<Fan, Problem>> fans(kCases);
+    tableStates(air, By::Mach, M1, states);
+    solveFans(air, M1, theta, fans);
+    const auto powers = [](Quad T) { return std::pair{powq(T, Quad(7) / 2), powq(T, Quad(5) / 2)}; };
+    quad::Check check{false, 0x1p-40};
+    for (std::size_t i = 0; i < kCases; ++i) {
+        const Quad T1 = 5 / (5 + Quad(M1[i]) * Quad(M1[i]));
+        const auto [p1, rho1] = powers(T1);
+        for (const State& s : {stateAt(air, M1[i]), std::get<State>(states[i])}) {
+            check(s.TOverT0, T1);
+            check(s.pOverP0, p1);
+            check(s.rhoOverRho0, rho1);
+        }
+        const auto* f = std::get_if<Fan>(&fans[i]);
+        if (!f)
+            continue;
+        const Quad M2 = f->downstream.M;
+        const Quad across = (5 + Quad(M1[i]) * Quad(M1[i])) / (5 + M2 * M2);
+        const auto [p21, rho21] = powers(across);
+        const Fan alone = fanBetween(air, stateAt(air, M1[i]), stateAt(air, f->downstream.M));
+        for (const Fan* g : {f, &alone}) {
+            check(g->T2T1, across);
+            check(g->p2p1, p21);
+            check(g->rho2rho1, rho21);
+        }
+    }
+    EXPECT_EQ(check.wrong, 0);
+    EXPECT_GT(check.count, 700000);
+}
+
 // The long double arctangent of fans and shocks. A wrong table point or series would only send
 // more values on to double-double, which hides it from every result; here it is held to about
 // two of its epsilons, which the decisions' bounds assume, over every table interval, the ratio
