@@ -74,6 +74,22 @@ std::variant<BatchLayout, std::string> readBatchHeader(std::string_view line)
     return layout;
 }
 
+std::size_t fanColumnOf(BatchLayout::Column column)
+{
+    constexpr std::size_t kUpstream[] = {1, 2, 3};  // M1, nu1, mu1
+    constexpr std::size_t kDownstream[] = {7, 8, 9};
+    static_assert(press::kFanColumns[1] == "M1" && press::kFanColumns[3] == "mu1_deg" &&
+                  press::kFanColumns[7] == "M2" && press::kFanColumns[9] == "mu2_deg" &&
+                  press::kFanColumns[13] == "theta_deg" && press::kFanColumns[0] == "gamma");
+    switch (column.field) {
+    case Field::Upstream: return kUpstream[static_cast<std::size_t>(column.by)];
+    case Field::Downstream: return kDownstream[static_cast<std::size_t>(column.by)];
+    case Field::Theta: return 13;
+    case Field::Gamma: return 0;
+    }
+    return 0;
+}
+
 std::variant<BatchCase, std::string> readBatchCase(const BatchLayout& layout, std::string_view line)
 {
     BatchCase c;
@@ -93,6 +109,8 @@ std::variant<BatchCase, std::string> readBatchCase(const BatchLayout& layout, st
                     " is not a number";
             return;
         }
+        c.values[index - 1] = *value;
+        c.texts[index - 1] = field;
         switch (column.field) {
         case Field::Upstream: c.upstream = flow::Given{column.by, *value}; break;
         case Field::Downstream: c.downstream = flow::Given{column.by, *value}; break;

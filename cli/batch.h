@@ -3,6 +3,8 @@
 #include "flow/solve.h"
 #include "text/fields.h"
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,14 +21,20 @@ struct BatchLayout {
         Field field;
         flow::By by;  // for the two states
     };
-    std::vector<Column> columns;
+    std::vector<Column> columns;  // at most three: two of the states and theta, and gamma
 };
+
+// The column of press::fanValues that holds what a layout's column gives.
+[[nodiscard]] std::size_t fanColumnOf(BatchLayout::Column column);
 
 struct BatchCase {
     std::optional<flow::Given> upstream;
     std::optional<flow::Given> downstream;
     std::optional<double> theta;
     std::optional<double> gamma;
+    // Each column's value and its text as the line had it, in the layout's order.
+    std::array<double, 3> values{};
+    std::array<std::string_view, 3> texts{};
 };
 
 // The header's layout, or why it is not one: exactly two of a state 1 column (M1, nu1, mu1), a

@@ -134,6 +134,8 @@ struct Chunk {
         std::size_t line;
     };
     std::vector<Together> together;
+    // What each line gave and how it was written, for the columns that echo it.
+    std::vector<std::pair<std::array<double, 3>, std::array<std::string_view, 3>>> given;
     std::vector<double> M1, theta;
     std::vector<std::variant<flow::Fan, flow::Problem>> solved;
     bool done = false;
@@ -149,6 +151,7 @@ struct Chunk {
         records.resize(kLines);
         records.clear();
         outcomes.reserve(kLines);
+        given.reserve(kLines);
         together.reserve(kLines);
         M1.reserve(kLines);
         theta.reserve(kLines);
@@ -176,17 +179,20 @@ void solveChunk(const Settings& settings, const BatchLayout& layout, Chunk& chun
     std::optional<flow::Gas> lineGas;  // the last gamma a line gave, kept while lines repeat it
     std::size_t begin = 0;
     chunk.outcomes.clear();
+    chunk.given.clear();
     chunk.together.clear();
     for (const auto& numbered : chunk.lines) {
         const std::string_view line(chunk.input.data() + begin, std::get<1>(numbered) - begin);
         begin = std::get<1>(numbered);
         auto& outcome = chunk.outcomes.emplace_back();
+        auto& given = chunk.given.emplace_back();
         const auto parsed = readBatchCase(layout, line);
         if (const auto* error = std::get_if<std::string>(&parsed)) {
             outcome = *error;
             continue;
         }
         const BatchCase& c = std::get<BatchCase>(parsed);
+        given = {c.values, c.texts};
         const flow::Gas* gas = &settings.gas;
         if (c.gamma) {
             if (!lineGas || lineGas->gamma() != *c.gamma) {
@@ -228,6 +234,10 @@ void solveChunk(const Settings& settings, const BatchLayout& layout, Chunk& chun
                 outcome = std::get<flow::Fan>(chunk.solved[i]);
         }
     }
+    // A chunk's rows as RecordWriter writes them: a value that repeats its column's in the row
+    // before (gamma, the gas's largest turn) or that a line gave in a text already its own takes
+    // that text, and the rest are written anew.
+    text::ValueRows rows;
     for (std::size_t i = 0; i < chunk.lines.size(); ++i) {
         const auto number = std::get<0>(chunk.lines[i]);
         if (const auto* why = std::get_if<std::string>(&chunk.outcomes[i])) {
@@ -236,10 +246,16 @@ void solveChunk(const Settings& settings, const BatchLayout& layout, Chunk& chun
         }
         const auto values = press::fanValues(std::get<flow::Fan>(chunk.outcomes[i]));
         if (delimited) {
-            // As RecordWriter writes a record: the key, then the values.
+            std::array<std::string_view, press::kFanColumns.size()> texts{};
+            const auto& [typed, typedTexts] = chunk.given[i];
+            for (std::size_t j = 0; j < layout.columns.size(); ++j) {
+                const std::size_t column = fanColumnOf(layout.columns[j]);
+                if (values[column] == typed[j] && text::isShortestText(typedTexts[j]))
+                    texts[column] = typedTexts[j];
+            }
             chunk.text += std::to_string(number);
             chunk.text += separator;
-            text::appendValues(chunk.text, values, separator);
+            rows.append(chunk.text, values, separator, texts);
         } else {
             chunk.records.emplace_back(number, values);
         }

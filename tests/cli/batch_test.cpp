@@ -124,5 +124,41 @@ TEST(Batch, ThreadsKeepTheInputsOrder)
     EXPECT_EQ(index, cases.size());
 }
 
+// A record repeats a given value in the text the line gave it only where that text is the one
+// the value would be written as anyway, and only in the given quantity's own column.
+TEST(Batch, GivenTextsComeBackOnlyAsTheirValuesOwn)
+{
+    struct Case { std::string header, line; };
+    const std::vector<Case> cases = {
+        {"M1,theta", "2.5,10"},      {"M1,theta", "2.50,10.0"},   {"M1,theta", "25e-1,1e1"},
+        {"M1,theta", "1.537457,25.423"}, {"M2,theta_deg", "3,10"}, {"nu1_deg,M2", "26.38,3.5"},
+        {"mu1,theta", "30,5.5"},     {"theta,nu2,gamma", "10,50.25,1.3"}, {"M1,mu2,gamma", "3,12.5,1.30"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.header + " / " + c.line);
+        std::FILE* file = std::tmpfile();
+        {
+            Output out(file);
+            std::istringstream in(c.header + "\n" + c.line + "\n" + c.line + "\n");  // twice: the second row's memo
+            Settings settings;
+            settings.format = Format::Csv;
+            ASSERT_EQ(runBatch(settings, in, out, 1), kSolved);
+        }
+        std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+        std::rewind(file);
+        ASSERT_EQ(std::fread(text.data(), 1, text.size(), file), text.size());
+        std::fclose(file);
+
+        const auto layout = std::get<BatchLayout>(readBatchHeader(c.header));
+        const auto given = std::get<BatchCase>(readBatchCase(layout, c.line));
+        const auto fan = std::get<flow::Fan>(flow::solveFan(flow::Gas(given.gamma.value_or(1.4)), given.upstream,
+                                                            given.downstream, given.theta));
+        std::string row;
+        text::appendValues(row, press::fanValues(fan), ',');
+        const std::string records = text.substr(text.find('\n') + 1);
+        EXPECT_EQ(records, "2," + row + "3," + row);
+    }
+}
+
 }  // namespace
 }  // namespace velhorn::cli
