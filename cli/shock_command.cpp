@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <istream>
+#include <optional>
+#include <string>
+#include <vector>
 #include <stdexcept>
 
 namespace velhorn::cli {
@@ -85,69 +88,111 @@ int runShockBatch(const Settings& settings, std::istream& in, bool strong, Outpu
     const bool byBeta = std::find(columns.begin(), columns.end(), kBeta) != columns.end();
     const bool byLine = std::find(columns.begin(), columns.end(), kGamma) != columns.end();
     bool failed = false;
+    const auto fail = [&](long long at, const std::string& why) {
+        out.complain("line " + std::to_string(at) + ": " + why);
+        out.maybeFlush();
+        failed = true;
+    };
+    // Lines are read a chunk at a time; weak shocks from M1 and theta in the command's gas are
+    // solved together, which the core may work several at once, the rest one by one.
+    struct Read {
+        long long number = 0;
+        std::string error;
+        double values[4] = {};
+        std::string texts[2];  // of M1 and of the angle given
+    };
+    constexpr std::size_t kChunk = 256;
+    const bool together = !byBeta && !byLine && !strong;
+    std::vector<Read> chunk(kChunk);
+    std::vector<double> M1s, thetas;
+    std::vector<flow::LimitedShock> shocks(kChunk);
     std::optional<flow::Gas> lineGas;
-    double values[4] = {};
-    std::string_view fields[4];
+    const auto solveAndWrite = [&](std::size_t count) {
+        if (together) {
+            M1s.clear();
+            thetas.clear();
+            for (std::size_t i = 0; i < count; ++i) {
+                if (chunk[i].error.empty()) {
+                    M1s.push_back(chunk[i].values[kM1]);
+                    thetas.push_back(chunk[i].values[kTheta]);
+                }
+            }
+            flow::shocksFromDeflections(settings.gas, M1s, thetas, {shocks.data(), M1s.size()});
+        }
+        std::size_t next = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Read& r = chunk[i];
+            if (!r.error.empty()) {
+                fail(r.number, r.error);
+                continue;
+            }
+            flow::LimitedShock alone;
+            const flow::LimitedShock* solved = &alone;
+            if (together) {
+                solved = &shocks[next++];
+            } else {
+                const flow::Gas* gas = &settings.gas;
+                if (byLine) {
+                    if (!lineGas || lineGas->gamma() != r.values[kGamma]) {
+                        try {
+                            lineGas.emplace(r.values[kGamma]);
+                        } catch (const std::invalid_argument& e) {
+                            lineGas.reset();
+                            fail(r.number, "gamma = " + text::roundedNumber(r.values[kGamma], settings.digits) + ": " +
+                                               e.what());
+                            continue;
+                        }
+                    }
+                    gas = &*lineGas;
+                }
+                alone.shock = solveShock(*gas, r.values[kM1], byBeta ? std::nullopt : std::optional(r.values[kTheta]),
+                                         byBeta ? std::optional(r.values[kBeta]) : std::nullopt, strong, alone.limits);
+            }
+            if (const auto* p = std::get_if<flow::WaveProblem>(&solved->shock)) {
+                fail(r.number, bodies::waveProblemText(*p, "M1", settings.digits));
+                continue;
+            }
+            // M1 and the angle given come back as they were typed where that text is already theirs.
+            std::string_view texts[bodies::kShockColumns.size()];
+            if (text::isShortestText(r.texts[0]))
+                texts[1] = r.texts[0];
+            if (text::isShortestText(r.texts[1]))
+                texts[byBeta ? 3 : 2] = r.texts[1];
+            const long long keys[] = {r.number};
+            writer.write(keys, bodies::shockValues(std::get<flow::Shock>(solved->shock), solved->limits), texts);
+        }
+    };
+    std::size_t count = 0;
     while (std::getline(in, line)) {
         ++number;
         if (isBlankOrComment(line))
             continue;
-        const auto fail = [&](const std::string& why) {
-            out.complain("line " + std::to_string(number) + ": " + why);
-            out.maybeFlush();
-            failed = true;
-        };
+        Read& r = chunk[count++];
+        r.number = number;
+        r.error.clear();
         std::size_t index = 0;
-        error.clear();
         text::splitFields(line, ',', [&](std::string_view field) {
-            if (!error.empty() || index++ >= columns.size())
+            if (!r.error.empty() || index++ >= columns.size())
                 return;
             const auto value = text::readNumber(field);
-            if (!value)
-                error = (field.empty() ? "an empty field" : quotedField(field)) + " in column " + std::to_string(index) +
-                        " is not a number";
-            else {
-                values[columns[index - 1]] = *value;
-                fields[columns[index - 1]] = field;
+            if (!value) {
+                r.error = (field.empty() ? "an empty field" : quotedField(field)) + " in column " +
+                          std::to_string(index) + " is not a number";
+            } else {
+                const Column c = columns[index - 1];
+                r.values[c] = *value;
+                if (c == kM1 || c == kTheta || c == kBeta)
+                    r.texts[c == kM1 ? 0 : 1] = field;
             }
         });
-        if (error.empty() && index != columns.size())
-            error = "expected " + std::to_string(columns.size()) + " fields, found " + std::to_string(index);
-        if (!error.empty()) {
-            fail(error);
-            continue;
+        if (r.error.empty() && index != columns.size())
+            r.error = "expected " + std::to_string(columns.size()) + " fields, found " + std::to_string(index);
+        if (count == kChunk) {
+            solveAndWrite(count);
+            count = 0;
         }
-        const flow::Gas* gas = &settings.gas;
-        if (byLine) {
-            if (!lineGas || lineGas->gamma() != values[kGamma]) {
-                try {
-                    lineGas.emplace(values[kGamma]);
-                } catch (const std::invalid_argument& e) {
-                    lineGas.reset();
-                    fail("gamma = " + text::roundedNumber(values[kGamma], settings.digits) + ": " + e.what());
-                    continue;
-                }
-            }
-            gas = &*lineGas;
-        }
-        flow::ShockLimits limits;
-        const auto shock = solveShock(*gas, values[kM1], byBeta ? std::nullopt : std::optional(values[kTheta]),
-                                      byBeta ? std::optional(values[kBeta]) : std::nullopt, strong, limits);
-        if (const auto* p = std::get_if<flow::WaveProblem>(&shock)) {
-            fail(bodies::waveProblemText(*p, "M1", settings.digits));
-            continue;
-        }
-        // M1 and the angle given come back as they were typed where that text is already theirs.
-        std::string_view texts[bodies::kShockColumns.size()];
-        const auto echo = [&](std::size_t column, Column from) {
-            if (text::isShortestText(fields[from]))
-                texts[column] = fields[from];
-        };
-        echo(1, kM1);
-        echo(byBeta ? 3 : 2, byBeta ? kBeta : kTheta);
-        const long long keys[] = {number};
-        writer.write(keys, bodies::shockValues(std::get<flow::Shock>(shock), limits), texts);
     }
+    solveAndWrite(count);
     writer.finish();
     return failed ? kNoSolution : kSolved;
 }

@@ -14,7 +14,7 @@ namespace velhorn::flow {
 // every value of the fan was decided, and fans[i] is then the fan solveFan gives; the others (a
 // value too near a midpoint between two doubles, a case near M = 1 or out of range) are left to
 // solveFan. Needs a machine with AVX2 and FMA where this file is built for them
-// (VELHORN_FAN_LANES); elsewhere it decides nothing.
+// (VELHORN_LANES); elsewhere it decides nothing.
 void fansInLanes(const Gas& air, const double* M1, const double* theta, std::size_t n, Fan* fans, bool* solved);
 
 // The states of air at M[i] in the same way: solved[i] where states[i] is what stateAt gives.

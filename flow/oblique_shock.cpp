@@ -2,7 +2,10 @@
 
 #include "flow/angles.h"
 #include "flow/double_double.h"
+#include "flow/in_blocks.h"
 #include "flow/long_double_arctan.h"
+#include "flow/shock_lanes.h"
+#include "flow/solve.h"
 
 #include <cmath>
 #include <limits>
@@ -500,6 +503,21 @@ std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, doubl
         return *problem;
     return worked(gas, M1, &limits,
                   [&](const auto& r, Rounding& rounded) { return fromAngle(gas, r, M1, beta, rounded); });
+}
+
+void shocksFromDeflections(const Gas& gas, std::span<const double> M1, std::span<const double> theta,
+                           std::span<LimitedShock> out)
+{
+    inBlocks<LimitedShock>(
+        out, gas.isAir() && manyAtOnceInLanes(),
+        [&](std::size_t first, std::size_t count, LimitedShock* shocks, bool* solved) {
+            shocksInLanes(gas, M1.data() + first, theta.data() + first, count, shocks, solved);
+        },
+        [&](std::size_t i) {
+            LimitedShock s;
+            s.shock = shockFromDeflection(gas, M1[i], theta[i], Branch::Weak, s.limits);
+            return s;
+        });
 }
 
 std::variant<Shock, WaveProblem> shockFromDeflectionInDoubleDouble(const Gas& gas, double M1, double theta,

@@ -2,6 +2,7 @@
 
 #include "flow/gas.h"
 
+#include <span>
 #include <variant>
 
 // Oblique and normal shocks of a perfect gas: the theta-beta-M relation on both branches, the
@@ -57,6 +58,12 @@ struct WaveProblem {
 
 [[nodiscard]] ShockLimits shockLimits(const Gas& gas, double M1);
 
+// A shock, or why there is none, with the limits of its M1 wherever M1 has them.
+struct LimitedShock {
+    std::variant<Shock, WaveProblem> shock;
+    ShockLimits limits;
+};
+
 // The shock that deflects a flow at M1 by theta (0 <= theta <= thetaMax). At theta = 0 the weak
 // branch is the Mach wave and the strong one the normal shock.
 [[nodiscard]] std::variant<Shock, WaveProblem> shockFromDeflection(const Gas& gas, double M1, double theta,
@@ -70,6 +77,12 @@ struct WaveProblem {
                                                                    Branch branch, ShockLimits& limits);
 [[nodiscard]] std::variant<Shock, WaveProblem> shockFromAngle(const Gas& gas, double M1, double beta,
                                                               ShockLimits& limits);
+
+// The weak shocks from M1[i] and theta[i] for every i, into out[i]: what shockFromDeflection
+// with limits gives each, for air several times quicker on machines with AVX2 and FMA, which
+// work eight cases at a time.
+void shocksFromDeflections(const Gas& gas, std::span<const double> M1, std::span<const double> theta,
+                           std::span<LimitedShock> out);
 
 // The same worked in double-double in any build, as the page works them, where long double is
 // software (elsewhere long double goes first): for holding the two to each other.

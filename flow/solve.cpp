@@ -1,6 +1,7 @@
 #include "flow/solve.h"
 
 #include "flow/fan_lanes.h"
+#include "flow/in_blocks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -114,23 +115,6 @@ std::variant<Fan, Problem> fanFrom(const Gas& gas, const State& upstream, std::s
     return fan;
 }
 
-// out[i] for every case, a block at a time: what `inLanes(first, count, answers, solved)` decided
-// where `lanes`, else alone(i).
-template <typename Answer, typename Result, typename InLanes, typename Alone>
-void inBlocks(std::span<Result> out, bool lanes, InLanes inLanes, Alone alone)
-{
-    constexpr std::size_t kBlock = 256;
-    Answer answers[kBlock];
-    bool solved[kBlock] = {};
-    for (std::size_t first = 0; first < out.size(); first += kBlock) {
-        const std::size_t count = std::min(kBlock, out.size() - first);
-        if (lanes)
-            inLanes(first, count, answers, solved);
-        for (std::size_t i = 0; i < count; ++i)
-            out[first + i] = solved[i] ? Result(answers[i]) : alone(first + i);
-    }
-}
-
 }  // namespace
 
 std::variant<Turn, Problem> solveTurn(const Gas& gas, const Angles& upstream, double theta)
@@ -187,7 +171,7 @@ std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstrea
 bool manyAtOnceInLanes()
 {
     // The kernel is built for AVX2 and FMA, and run only where the processor has them.
-#ifdef VELHORN_FAN_LANES
+#ifdef VELHORN_LANES
     static const bool here = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     return here;
 #else

@@ -41,8 +41,8 @@ struct Problem {
 [[nodiscard]] std::variant<Fan, Problem> solveFan(const Gas& gas, std::optional<Given> upstream,
                                                   std::optional<Given> downstream, std::optional<double> theta);
 
-// Whether solveFans, tableStates and machsFromNu work air's cases eight at a time here: a build
-// for x86-64 with the lanes, on a processor with AVX2 and FMA.
+// Whether solveFans, tableStates, machsFromNu and shocksFromDeflections work air's cases eight
+// at a time here: a build for x86-64 with the lanes, on a processor with AVX2 and FMA.
 [[nodiscard]] bool manyAtOnceInLanes();
 
 // solveFan from M1[i] and theta[i] for every i, into out[i]: the same results, for air several

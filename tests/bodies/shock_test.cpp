@@ -4,12 +4,15 @@
 #include "flow/angles.h"
 #include "flow/corners.h"
 #include "flow/oblique_shock.h"
+#include "flow/shock_lanes.h"
 #include "flow/solve.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <algorithm>
 #include <random>
 #include <string>
@@ -241,6 +244,63 @@ TEST(Shock, DoubleDoubleGivesTheSameBitsAsLongDouble)
         const long double exact = degrees > 45 ? 1 / std::tan((90 - degrees) / perRadian) : std::tan(degrees / perRadian);
         EXPECT_LE(std::fabs((static_cast<long double>(t.hi) + t.lo - exact) / exact), 0x1p-60L) << degrees;
     }
+}
+
+// Many shocks at once are each shock alone, bit for bit, with their limits and refusals: near
+// M = 1 and the Mach wave, near and past thetaMax, at large M1, for air (which the lanes work
+// where the machine has them) and another gas; and the lanes decide nearly every usual case.
+TEST(Shock, ManyShocksAtOnceAreEachShockAlone)
+{
+    std::mt19937_64 draw(41);
+    std::uniform_real_distribution<double> unit(0, 1);
+    constexpr std::size_t kCases = 100003;  // not a whole number of blocks or of eights
+    std::vector<double> M1(kCases), theta(kCases);
+    for (std::size_t i = 0; i < kCases; ++i) {
+        M1[i] = i % 5 == 0 ? 1 + std::pow(10, -6 + 6 * unit(draw)) : i % 11 == 0 ? std::pow(10, 1 + 4 * unit(draw))
+                                                                                  : 1.2 + 4 * unit(draw);
+        const double thetaMax = shockLimits(Gas::air(), M1[i]).thetaMax;
+        theta[i] = i % 7 == 0   ? thetaMax * (1 - std::pow(10, -14 * unit(draw)))
+                   : i % 13 == 0 ? std::pow(10, -9 + 10 * unit(draw))
+                   : i % 17 == 0 ? (unit(draw) < 0.5 ? 0.0 : thetaMax + unit(draw))
+                                 : std::floor(unit(draw) * thetaMax * 1e4) / 1e4;
+    }
+    for (double gamma : {1.4, 1.3}) {
+        const Gas gas(gamma);
+        std::vector<LimitedShock> many(kCases);
+        shocksFromDeflections(gas, M1, theta, many);
+        int differing = 0;
+        for (std::size_t i = 0; i < kCases; ++i) {
+            ShockLimits limits;
+            const auto alone = shockFromDeflection(gas, M1[i], theta[i], Branch::Weak, limits);
+            bool same = alone.index() == many[i].shock.index() &&
+                        std::memcmp(&limits, &many[i].limits, sizeof limits) == 0;
+            if (same && alone.index() == 0) {
+                const Shock& a = std::get<Shock>(alone);
+                const Shock& b = std::get<Shock>(many[i].shock);
+                const double x[] = {a.beta, a.Mn1, a.Mn2, a.M2, a.p2p1, a.rho2rho1, a.T2T1, a.p02p01, a.M1, a.theta};
+                const double y[] = {b.beta, b.Mn1, b.Mn2, b.M2, b.p2p1, b.rho2rho1, b.T2T1, b.p02p01, b.M1, b.theta};
+                same = std::memcmp(x, y, sizeof x) == 0 && a.strong == b.strong && a.gamma == b.gamma;
+            } else if (same) {
+                same = std::get<WaveProblem>(alone).kind == std::get<WaveProblem>(many[i].shock).kind &&
+                       std::get<WaveProblem>(alone).high == std::get<WaveProblem>(many[i].shock).high;
+            }
+            if (!same && ++differing <= 5)
+                ADD_FAILURE() << "gamma " << gamma << ", M1 " << testing::PrintToString(M1[i]) << ", theta "
+                              << testing::PrintToString(theta[i]);
+        }
+        EXPECT_EQ(differing, 0) << "of " << kCases << " shocks, gamma " << gamma;
+    }
+    if (!manyAtOnceInLanes())
+        GTEST_SKIP() << "no lanes in this build or on this processor";
+    std::vector<double> usualM(kCases), usualTheta(kCases);
+    for (std::size_t i = 0; i < kCases; ++i) {
+        usualM[i] = 1.5 + 3.5 * unit(draw);
+        usualTheta[i] = 0.9 * shockLimits(Gas::air(), usualM[i]).thetaMax * unit(draw);
+    }
+    std::vector<LimitedShock> out(kCases);
+    auto solved = std::make_unique<bool[]>(kCases);
+    shocksInLanes(Gas::air(), usualM.data(), usualTheta.data(), kCases, out.data(), solved.get());
+    EXPECT_GT(std::count(&solved[0], &solved[0] + kCases, true), 0.999 * kCases);
 }
 
 // Corners: a convex corner is the fan, a concave one the shock, in the order given; and a turn
