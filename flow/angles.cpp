@@ -1,43 +1,10 @@
 #include "flow/angles.h"
 
-#include <array>
 #include <cmath>
-#include <cstddef>
 
 namespace velhorn::flow {
 
-namespace {
-
 using namespace dd;
-
-// The Taylor coefficients of sin x after its first term and of cos x after its first, each a
-// polynomial in x^2: -1/3!, 1/5!, ... and -1/2!, 1/4!, ...
-constexpr std::array<double, 8> kSine = {-1.0 / 6,          1.0 / 120,           -1.0 / 5040,
-                                         1.0 / 362880,      -1.0 / 39916800,     1.0 / 6227020800,
-                                         -1.0 / 1307674368000, 1.0 / 355687428096000};
-constexpr std::array<double, 8> kCosine = {-0.5,          1.0 / 24,           -1.0 / 720,
-                                           1.0 / 40320,   -1.0 / 3628800,     1.0 / 479001600,
-                                           -1.0 / 87178291200, 1.0 / 20922789888000};
-
-// c[0] + y (c[1] + y (c[2] + ...)), by Horner's rule.
-template <std::size_t N>
-double polynomial(double y, const std::array<double, N>& c)
-{
-    double sum = c[N - 1];
-    for (std::size_t i = N - 1; i-- > 0;)
-        sum = c[i] + y * sum;
-    return sum;
-}
-
-// sin x and cos x for |x| <= pi/4 from their Taylor series up to x^17 and x^18; the terms left
-// out are below 2^-60 of each.
-SinCos series(double x)
-{
-    const double x2 = x * x;
-    return {x + x * x2 * polynomial(x2, kSine), 1 + x2 * polynomial(x2, kCosine)};
-}
-
-}  // namespace
 
 SinCos sinCosDegrees(double degrees)
 {
@@ -55,10 +22,10 @@ SinCos sinCosDegrees(double degrees)
     const Wide x = multiply({quarter, 0}, kRadiansPerDegree);
     SinCos r;
     if (x.hi <= 0.78539816339744828) {
-        r = series(x.hi);
+        r = sinCosSeries(x.hi);
     } else {
         // Beyond pi/4 from the complement, pi/2 - x, whose difference is exact in its high part.
-        const SinCos far = series((kHalfPi.hi - x.hi) + (kHalfPi.lo - x.lo));
+        const SinCos far = sinCosSeries((kHalfPi.hi - x.hi) + (kHalfPi.lo - x.lo));
         r = {far.cos, far.sin};
     }
     return {sign * r.sin, back ? -r.cos : r.cos};

@@ -7,10 +7,34 @@
 // passes that on to every region behind it; these use only arithmetic every build rounds alike.
 namespace velhorn::flow {
 
-struct SinCos {
-    double sin;
-    double cos;
+template <typename D>
+struct SinCosOf {
+    D sin;
+    D cos;
 };
+using SinCos = SinCosOf<double>;
+
+// sin x and cos x for |x| <= pi/4 from their Taylor series up to x^17 and x^18, for a double or
+// for lanes; the terms left out are below 2^-60 of each.
+template <typename D>
+VELHORN_LANE_STEP SinCosOf<D> sinCosSeries(D x)
+{
+    // After the first term of each, polynomials in x^2: -1/3!, 1/5!, ... and -1/2!, 1/4!, ...
+    constexpr double kSine[] = {-1.0 / 6,          1.0 / 120,           -1.0 / 5040,
+                                1.0 / 362880,      -1.0 / 39916800,     1.0 / 6227020800,
+                                -1.0 / 1307674368000, 1.0 / 355687428096000};
+    constexpr double kCosine[] = {-0.5,          1.0 / 24,           -1.0 / 720,
+                                  1.0 / 40320,   -1.0 / 3628800,     1.0 / 479001600,
+                                  -1.0 / 87178291200, 1.0 / 20922789888000};
+    const D x2 = x * x;
+    D sine = dd::splat<D>(kSine[7]);
+    D cosine = dd::splat<D>(kCosine[7]);
+    for (int i = 6; i >= 0; --i) {  // Horner's rule
+        sine = kSine[i] + x2 * sine;
+        cosine = kCosine[i] + x2 * cosine;
+    }
+    return {x + x * x2 * sine, 1 + x2 * cosine};
+}
 
 // sin and cos of an angle in degrees, within about an ulp.
 [[nodiscard]] SinCos sinCosDegrees(double degrees);

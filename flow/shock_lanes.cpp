@@ -1,9 +1,9 @@
 #include "flow/shock_lanes.h"
 
+#include "flow/angles.h"
 #include "flow/double_double.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace velhorn::flow {
@@ -77,35 +77,17 @@ struct Air {
     Wide fourGamma = fraction(28, 5);
 };
 
-// c[0] + y (c[1] + y (c[2] + ...)).
-template <std::size_t N>
-[[gnu::always_inline]] inline Lanes polynomial(Lanes y, const std::array<double, N>& c)
-{
-    Lanes sum = splat<Lanes>(c[N - 1]);
-    for (std::size_t i = N - 1; i-- > 0;)
-        sum = c[i] + y * sum;
-    return sum;
-}
-
 // tan of 0 < theta < 90 degrees in double-double, as tangentOfDegrees works it a case at a time:
 // double's quotient of the sine and cosine series for a start, then one step on the arctangent.
 // Its error is the arctangent's passed on by the slope, (1 + T^2) times the angle's.
 [[gnu::always_inline]] inline Wide tangentOfDegrees(Lanes degrees)
 {
-    static constexpr std::array<double, 8> kSine = {-1.0 / 6,           1.0 / 120,          -1.0 / 5040,
-                                                    1.0 / 362880,       -1.0 / 39916800,    1.0 / 6227020800,
-                                                    -1.0 / 1307674368000, 1.0 / 355687428096000};
-    static constexpr std::array<double, 8> kCosine = {-0.5,          1.0 / 24,           -1.0 / 720,
-                                                      1.0 / 40320,   -1.0 / 3628800,     1.0 / 479001600,
-                                                      -1.0 / 87178291200, 1.0 / 20922789888000};
     const Wide x = times(exact(degrees), splat<Lanes>(dd::kRadiansPerDegree));
     // Beyond pi/4 from the complement, whose difference is exact in its high part.
     const Mask far = dd::isLess(splat<Lanes>(0.78539816339744828), x.hi);
     const Lanes y = dd::select(far, (dd::kHalfPi.hi - x.hi) + (dd::kHalfPi.lo - x.lo), x.hi);
-    const Lanes y2 = y * y;
-    const Lanes sine = y + y * y2 * polynomial(y2, kSine);
-    const Lanes cosine = 1 + y2 * polynomial(y2, kCosine);
-    const Lanes t0 = dd::select(far, cosine / sine, sine / cosine);
+    const SinCosOf<Lanes> sc = sinCosSeries(y);
+    const Lanes t0 = dd::select(far, sc.cos / sc.sin, sc.sin / sc.cos);
     const Wide miss = minus(x, dd::arctanOfQuotient(exact(t0), splat<Lanes>(dd::Wide{1, 0})));
     return plus(exact(t0), times(miss, plus(splat<Lanes>(dd::Wide{1, 0}), dd::twoProduct(t0, t0))));
 }
