@@ -2,8 +2,9 @@
 """velhorn-cli's oblique shocks against an independent 40-digit evaluation (mpmath) of the
 theta-beta-M relation, the jumps across the shock and the limits at M1, for air (7/5),
 gamma = 5/3 and 1.2, on the weak and the strong branch (air's weak shocks as a batch solves
-many at once). Each value is held to 2 ulps plus its condition bound: how far the exact value moves when theta moves by 2^-62 of itself, which near theta_max (where the two
-branches meet) is what no evaluation in long double can beat. Usage: shock_precision_test.py VELHORN_CLI"""
+many at once). Each value is held to 2 ulps plus its condition bound: how far the exact value
+moves when theta moves by 2^-62 of itself, which near theta_max (where the two branches meet) is
+what no evaluation in long double can beat. Usage: shock_precision_test.py VELHORN_CLI"""
 
 import csv
 import io
