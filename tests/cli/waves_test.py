@@ -69,6 +69,13 @@ r = run("--format", "csv", "shock", "--batch", "-", stdin="M1,theta\n" + lines)
 named = [int(e.split(":")[1].split()[1]) for e in r.stderr.splitlines()]
 check(named == [i + 2 for i in range(3000) if i % 3 == 0] and len(rows(r.stdout)) == 2000,
       f"a long batch names each bad line once, in order: {len(named)} named, {len(rows(r.stdout))} solved")
+# Solved many at once, each record is its own line's: the same as where a gamma column has each
+# line solved alone; with lines that do not read among them.
+mixed = [line if i % 50 else "2,x" for i, line in enumerate(lines.splitlines())]
+many = run("--format", "csv", "shock", "--batch", "-", stdin="M1,theta\n" + "".join(f"{line}\n" for line in mixed))
+alone = run("--format", "csv", "shock", "--batch", "-", stdin="M1,theta,gamma\n" + "".join(f"{line},1.4\n" for line in mixed))
+check(many.stdout == alone.stdout and many.stderr == alone.stderr and len(rows(many.stdout)) > 1900,
+      "a batch of one gas gives each line's own shock")
 
 # Corners: the overall record is the product of the waves, total pressure lost only at the shock.
 corners = rows(run("--format", "csv", "corners", "--M1", "3", "--theta", "10,-5,8").stdout)
