@@ -119,7 +119,7 @@ namespace {
 // keep their size from chunk to chunk, touched once at the start, so a batch of any length uses
 // the memory of a short one.
 struct Chunk {
-    static constexpr std::size_t kLines = 256;
+    static constexpr std::size_t kLines = 1024;
     static constexpr std::size_t kTextBytes = kLines * 512;
     std::string input;                                    // the lines, one after another
     std::vector<std::pair<long long, std::size_t>> lines; // each line's number and end in `input`
@@ -146,16 +146,18 @@ struct Chunk {
             buffer->resize(kTextBytes);
             buffer->clear();
         }
-        lines.resize(kLines);
-        lines.clear();
-        records.resize(kLines);
-        records.clear();
-        outcomes.reserve(kLines);
-        given.reserve(kLines);
-        together.reserve(kLines);
-        M1.reserve(kLines);
-        theta.reserve(kLines);
-        solved.reserve(kLines);
+        const auto touched = [](auto& buffer) {
+            buffer.resize(kLines);
+            buffer.clear();
+        };
+        touched(lines);
+        touched(records);
+        touched(outcomes);
+        touched(given);
+        touched(together);
+        touched(M1);
+        touched(theta);
+        touched(solved);
     }
     void clear()
     {
@@ -378,12 +380,7 @@ int runBatch(const Settings& settings, std::istream& in, Output& out, int jobs)
         for (const std::string& complaint : chunk.complaints)
             complain(complaint);
         failed = failed || !chunk.complaints.empty();
-        // In pieces, so the output's buffer stays at its own small size.
-        constexpr std::size_t kPiece = 1 << 12;
-        for (std::size_t at = 0; at < chunk.text.size(); at += kPiece) {
-            out.buffer().append(chunk.text, at, kPiece);
-            out.maybeFlush();
-        }
+        out.write(chunk.text);
         for (const auto& [key, values] : chunk.records) {
             const long long keys[] = {key};
             writer.write(keys, values);

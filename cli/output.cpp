@@ -33,8 +33,19 @@ void Output::flush()
         std::fflush(stderr);
         complaints_.clear();
     }
-    const bool written = buffer_.empty() || std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size();
+    put(buffer_);
     buffer_.clear();
+}
+
+void Output::write(std::string_view text)
+{
+    flush();
+    put(text);
+}
+
+void Output::put(std::string_view text)
+{
+    const bool written = text.empty() || std::fwrite(text.data(), 1, text.size(), file_) == text.size();
     if (written && std::fflush(file_) == 0)
         return;
     if (errno == EPIPE)

@@ -26,8 +26,12 @@ public:
             flush();
     }
     void flush();
+    // What the buffer holds, then `text` straight from the caller's memory: for text gathered in
+    // large pieces already, which a copy into the buffer would only cost.
+    void write(std::string_view text);
 
 private:
+    void put(std::string_view text);
     // Small, so a run needs little memory, yet a write a chunk costs the system far less than
     // one every 16 KiB did (0.06 s against 0.16 s of system time for 230 MB into a file here).
     static constexpr std::size_t kChunk = 1 << 16;

@@ -16,6 +16,10 @@ void inBlocks(std::span<Result> out, bool lanes, InLanes inLanes, Alone alone)
     bool solved[kBlock] = {};
     for (std::size_t first = 0; first < out.size(); first += kBlock) {
         const std::size_t count = std::min(kBlock, out.size() - first);
+        // A short block touches all of the answers too: a long run's stack is no deeper than a
+        // short one's.
+        if (count < kBlock)
+            std::fill(answers + count, answers + kBlock, Answer{});
         if (lanes)
             inLanes(first, count, answers, solved);
         for (std::size_t i = 0; i < count; ++i)
