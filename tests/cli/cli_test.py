@@ -6,6 +6,7 @@ import csv
 import io
 import json
 import subprocess
+import threading
 
 from harness import CLI, check, finish, run
 
@@ -79,12 +80,33 @@ check(run("batch", stdin="theta\n5\n").returncode == 2, "a header that names no 
 extremes = run("--format", "csv", "batch", stdin="M1,M2\n1,1\n1,1e300\n1e-300,2\n1.0000000000000002,1e154\n")
 check("nan" not in extremes.stdout.lower() and "inf" not in extremes.stdout.lower(), f"no NaN or infinity among {len(extremes.stdout.splitlines())} lines")
 
-# A reader that goes away early ends the program quietly.
-reader = subprocess.Popen([CLI, "--format", "csv", "table", "--M", "1", "1000", "0.00001"], stdout=subprocess.PIPE,
-                          stderr=subprocess.PIPE)
-reader.stdout.readline()
-reader.stdout.close()
-reader.wait(timeout=60)
-check(reader.stderr.read() == b"", f"output to a closed pipe ends quietly (status {reader.returncode})")
+# A reader that goes away early ends the program quietly; a full disk is reported, with status 2.
+# Both for rows written one by one (a table) and for a batch's chunks written whole.
+cases = "M1,theta\n" + "2,10\n" * 200000
+
+
+def feed(process, text):
+    try:
+        process.stdin.write(text.encode())
+        process.stdin.close()
+    except BrokenPipeError:
+        pass  # the program has ended, as it should
+
+
+for what, argv, given in (("table", ["table", "--M", "1", "1000", "0.00001"], None), ("batch", ["batch", "-"], cases)):
+    reader = subprocess.Popen([CLI, "--format", "csv", *argv], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE)
+    if given:
+        threading.Thread(target=feed, args=(reader, given), daemon=True).start()
+    else:
+        reader.stdin.close()
+    reader.stdout.readline()
+    reader.stdout.close()
+    reader.wait(timeout=60)
+    check(reader.stderr.read() == b"", f"{what}: output to a closed pipe ends quietly (status {reader.returncode})")
+    with open("/dev/full", "w") as full:
+        r = subprocess.run([CLI, "--format", "csv", *argv], input=given or "", stdout=full, stderr=subprocess.PIPE,
+                           text=True, timeout=60)
+    check(r.returncode == 2 and "cannot write the results" in r.stderr, f"{what}: a full disk is named: {r.returncode} {r.stderr!r}")
 
 finish()
