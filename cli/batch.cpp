@@ -76,10 +76,13 @@ std::variant<BatchLayout, std::string> readBatchHeader(std::string_view line)
 
 std::size_t fanColumnOf(BatchLayout::Column column)
 {
-    constexpr std::size_t kUpstream[] = {1, 2, 3};  // M1, nu1, mu1
+    // By Mach, nu and mu, in By's order.
+    constexpr std::size_t kUpstream[] = {1, 2, 3};
     constexpr std::size_t kDownstream[] = {7, 8, 9};
-    static_assert(press::kFanColumns[1] == "M1" && press::kFanColumns[3] == "mu1_deg" &&
-                  press::kFanColumns[7] == "M2" && press::kFanColumns[9] == "mu2_deg" &&
+    static_assert(static_cast<int>(By::Mach) == 0 && static_cast<int>(By::Nu) == 1 && static_cast<int>(By::Mu) == 2);
+    static_assert(press::kFanColumns[1] == "M1" && press::kFanColumns[2] == "nu1_deg" &&
+                  press::kFanColumns[3] == "mu1_deg" && press::kFanColumns[7] == "M2" &&
+                  press::kFanColumns[8] == "nu2_deg" && press::kFanColumns[9] == "mu2_deg" &&
                   press::kFanColumns[13] == "theta_deg" && press::kFanColumns[0] == "gamma");
     switch (column.field) {
     case Field::Upstream: return kUpstream[static_cast<std::size_t>(column.by)];

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <istream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
-#include <stdexcept>
 
 namespace velhorn::cli {
 
