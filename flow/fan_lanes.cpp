@@ -1,6 +1,7 @@
 #include "flow/fan_lanes.h"
 
 #include "flow/fan_parts.h"
+#include "flow/lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,24 +15,9 @@ namespace {
 using dd::Pair;
 using dd::splat;
 using Four = dd::Lanes;
-using Lanes = dd::Lanes2;  // eight cases, two registers side by side
-using Mask = Lanes;
-
-constexpr int kWidth = 8;
-// Cases worked stage by stage: each stage runs over all of their groups of eight, whose chains do
-// not depend on one another, so the processor overlaps them instead of waiting on one.
-constexpr std::size_t kGroups = 8;
-
-[[gnu::always_inline]] inline Lanes load(const double* values)
-{
-    return {_mm256_loadu_pd(values), _mm256_loadu_pd(values + 4)};
-}
-
-// One bit a lane, set where the mask is.
-[[gnu::always_inline]] inline int bitsOf(Mask mask)
-{
-    return _mm256_movemask_pd(mask.a) | _mm256_movemask_pd(mask.b) << 4;
-}
+using lanes::kWidth;
+using Lanes = lanes::Lanes;  // eight cases, two registers side by side
+using Mask = lanes::Mask;
 
 // atan(x) for x >= 0 in double, to a few ulps: what the Newton passes steer by. From the same
 // table as the double-double arctangent, and four terms of the series of atan(t), |t| <= 1/128.
@@ -130,23 +116,6 @@ struct StateLanes {
     g.s = next;
 }
 
-// The Newton passes of every group of a block, each group until its sure lanes are done.
-void newtonPasses(Group* groups, std::size_t used, const Pair<Lanes>& lambda, Lanes lambdaSquaredMinusOne)
-{
-    for (int pass = 0; pass < 8; ++pass) {
-        int pending = 0;
-        for (std::size_t k = 0; k < used; ++k) {
-            const int settled = bitsOf(groups[k].converged) | ~bitsOf(groups[k].sure);
-            if ((settled & 0xff) != 0xff) {
-                newtonPass(groups[k], lambda.hi, lambdaSquaredMinusOne);
-                ++pending;
-            }
-        }
-        if (pending == 0)
-            break;
-    }
-}
-
 // The last step in double-double, M2 and mu2 from it, and the ratios.
 [[gnu::always_inline]] inline void downstream(Group& g, const Pair<Lanes>& lambda, Lanes lambdaSquaredMinusOne)
 {
@@ -171,16 +140,14 @@ void newtonPasses(Group* groups, std::size_t used, const Pair<Lanes>& lambda, La
 // them.
 int fansOf(const Group& g, std::size_t count, const Gas& air, double nuMax, Fan* fans)
 {
-    const int decided = bitsOf(g.sure);
+    const int decided = lanes::bitsOf(g.sure);
     if (decided == 0)
         return 0;
     alignas(32) double v[16][kWidth];
     const Lanes columns[16] = {g.M1, g.nu1, g.mu1, g.p1, g.T1, g.rho1, g.M2,  g.nu2,
                                g.mu2, g.p2, g.T2, g.rho2, g.theta, g.p21, g.T21, g.rho21};
-    for (int c = 0; c < 16; ++c) {
-        _mm256_store_pd(v[c], columns[c].a);
-        _mm256_store_pd(v[c] + 4, columns[c].b);
-    }
+    for (int c = 0; c < 16; ++c)
+        lanes::store(v[c], columns[c]);
     for (std::size_t lane = 0; lane < count; ++lane) {
         if (!(decided >> lane & 1))
             continue;
@@ -200,39 +167,17 @@ int fansOf(const Group& g, std::size_t count, const Gas& air, double nuMax, Fan*
     return decided;
 }
 
-// Every case in blocks of kGroups groups: begin(group, at) sets a group up from the cases at[],
-// the block's last one repeated past its end, then the Newton passes, then finish(group, first,
-// lanes) takes the results of the `lanes` cases from `first` on.
+// Every case a group at a time (lanes::inGroups): begin(group, at, lambda), Newton passes on the
+// rough nu, then finish(group, first, lanes, lambda, lambda^2 - 1).
 template <typename Begin, typename Finish>
 void inverseInBlocks(const Gas& air, std::size_t n, Begin begin, Finish finish)
 {
     const Pair<Lanes> lambda = dd::splat<Lanes>(air.lambdaWide());
     const Lanes lambdaSquaredMinusOne = splat<Lanes>(air.lambdaSquaredMinusOne());
-    Group groups[kGroups];
-    for (std::size_t start = 0; start < n; start += kGroups * kWidth) {
-        const std::size_t count = std::min(n - start, kGroups * kWidth);
-        const std::size_t used = (count + kWidth - 1) / kWidth;
-        for (std::size_t k = 0; k < used; ++k) {
-            std::size_t at[kWidth];
-            for (std::size_t lane = 0; lane < kWidth; ++lane)
-                at[lane] = start + std::min(count - 1, k * kWidth + lane);
-            begin(groups[k], at, lambda);
-        }
-        newtonPasses(groups, used, lambda, lambdaSquaredMinusOne);
-        for (std::size_t k = 0; k < used; ++k) {
-            const std::size_t first = start + k * kWidth;
-            finish(groups[k], first, std::min<std::size_t>(kWidth, start + count - first), lambda, lambdaSquaredMinusOne);
-        }
-    }
-}
-
-// values[at[lane]] in each lane.
-[[gnu::always_inline]] inline Lanes gathered(const double* values, const std::size_t* at)
-{
-    alignas(32) double v[kWidth];
-    for (std::size_t lane = 0; lane < kWidth; ++lane)
-        v[lane] = values[at[lane]];
-    return load(v);
+    lanes::inGroups<Group>(
+        n, 8, [&](Group& g, const std::size_t* at) { begin(g, at, lambda); },
+        [&](Group& g) { newtonPass(g, lambda.hi, lambdaSquaredMinusOne); },
+        [&](Group& g, std::size_t first, std::size_t count) { finish(g, first, count, lambda, lambdaSquaredMinusOne); });
 }
 
 }  // namespace
@@ -243,8 +188,8 @@ void fansInLanes(const Gas& air, const double* M1, const double* theta, std::siz
     inverseInBlocks(
         air, n,
         [&](Group& g, const std::size_t* at, const Pair<Lanes>& lambda) {
-            g.M1 = gathered(M1, at);
-            g.theta = gathered(theta, at);
+            g.M1 = lanes::gathered(M1, at);
+            g.theta = lanes::gathered(theta, at);
             upstream(g, lambda, nuMax);
         },
         [&](Group& g, std::size_t first, std::size_t lanes, const Pair<Lanes>& lambda, Lanes lambdaSquaredMinusOne) {
@@ -261,15 +206,14 @@ void machsInLanes(const Gas& air, const double* nu, std::size_t n, double* M, bo
     inverseInBlocks(
         air, n,
         [&](Group& g, const std::size_t* at, const Pair<Lanes>&) {
-            g.nu2 = gathered(nu, at);
+            g.nu2 = lanes::gathered(nu, at);
             startInverse(g, dd::isEqual(g.nu2, g.nu2), nuMax);
         },
         [&](Group& g, std::size_t first, std::size_t lanes, const Pair<Lanes>& lambda, Lanes lambdaSquaredMinusOne) {
             const parts::FinishedMach<Lanes> finished = parts::machFinished(lambda, lambdaSquaredMinusOne, g.s, g.nu2);
-            const int decided = bitsOf(dd::both(dd::both(g.sure, g.converged), finished.M.sure));
+            const int decided = lanes::bitsOf(dd::both(dd::both(g.sure, g.converged), finished.M.sure));
             alignas(32) double m[kWidth];
-            _mm256_store_pd(m, finished.M.value.a);
-            _mm256_store_pd(m + 4, finished.M.value.b);
+            lanes::store(m, finished.M.value);
             for (std::size_t lane = 0; lane < lanes; ++lane) {
                 solved[first + lane] = decided >> lane & 1;
                 M[first + lane] = m[lane];
@@ -285,14 +229,12 @@ void statesInLanes(const Gas& air, const double* M, std::size_t n, State* states
         std::size_t at[kWidth];
         for (std::size_t lane = 0; lane < kWidth; ++lane)
             at[lane] = first + std::min(lanes - 1, lane);
-        const StateLanes s = stateOf(gathered(M, at), lambda);
+        const StateLanes s = stateOf(lanes::gathered(M, at), lambda);
         alignas(32) double v[5][kWidth];
         const Lanes columns[5] = {s.nu, s.mu, s.p, s.T, s.rho};
-        for (int c = 0; c < 5; ++c) {
-            _mm256_store_pd(v[c], columns[c].a);
-            _mm256_store_pd(v[c] + 4, columns[c].b);
-        }
-        const int decided = bitsOf(s.sure);
+        for (int c = 0; c < 5; ++c)
+            lanes::store(v[c], columns[c]);
+        const int decided = lanes::bitsOf(s.sure);
         for (std::size_t lane = 0; lane < lanes; ++lane) {
             solved[first + lane] = decided >> lane & 1;
             states[first + lane] = State{M[first + lane], v[0][lane], v[1][lane], v[2][lane], v[3][lane], v[4][lane]};

@@ -2,6 +2,7 @@
 
 #include "flow/angles.h"
 #include "flow/double_double.h"
+#include "flow/lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,12 +14,10 @@ namespace velhorn::flow {
 namespace {
 
 using dd::splat;
-using Lanes = dd::Lanes2;  // eight cases, two registers side by side
-using Mask = Lanes;
+using lanes::kWidth;
+using Lanes = lanes::Lanes;  // eight cases, two registers side by side
+using Mask = lanes::Mask;
 using Wide = dd::Pair<Lanes>;
-
-constexpr int kWidth = 8;
-constexpr std::size_t kGroups = 8;  // groups of eight worked stage by stage, as the fans are
 
 // Relative error allowances: double-double's roundings over a chain of some twenty steps, and
 // the arctangent's (dd::kArctanError), each with room to spare.
@@ -53,16 +52,6 @@ constexpr double kArctan = 0x1p-76;
 inline Wide fraction(double p, double q)
 {
     return splat<Lanes>(dd::divide(dd::Wide{p, 0}, dd::Wide{q, 0}));
-}
-
-[[gnu::always_inline]] inline Lanes load(const double* values)
-{
-    return {_mm256_loadu_pd(values), _mm256_loadu_pd(values + 4)};
-}
-
-[[gnu::always_inline]] inline int bitsOf(Mask mask)
-{
-    return _mm256_movemask_pd(mask.a) | _mm256_movemask_pd(mask.b) << 4;
 }
 
 // Air's coefficients, gamma = 7/5.
@@ -157,22 +146,6 @@ struct Group {
     g.w = dd::select(g.converged, g.w, next);
 }
 
-void newtonPasses(Group* groups, std::size_t used)
-{
-    for (int pass = 0; pass < 60; ++pass) {
-        int pending = 0;
-        for (std::size_t k = 0; k < used; ++k) {
-            const int settled = bitsOf(groups[k].converged) | ~bitsOf(groups[k].sure);
-            if ((settled & 0xff) != 0xff) {
-                newtonPass(groups[k]);
-                ++pending;
-            }
-        }
-        if (pending == 0)
-            break;
-    }
-}
-
 // H at w in double-double, and the sum of its terms' magnitudes.
 struct Residual {
     Wide H;
@@ -258,15 +231,12 @@ struct Residual {
     alignas(32) double v[std::size(values)][kWidth];
     for (std::size_t c = 0; c < std::size(values); ++c) {
         sure = dd::both(sure, values[c].sure);
-        _mm256_store_pd(v[c], values[c].value.a);
-        _mm256_store_pd(v[c] + 4, values[c].value.b);
+        lanes::store(v[c], values[c].value);
     }
-    const int decidedLanes = bitsOf(sure);
+    const int decidedLanes = lanes::bitsOf(sure);
     alignas(32) double M1[kWidth], theta[kWidth];
-    _mm256_store_pd(M1, g.M1.a);
-    _mm256_store_pd(M1 + 4, g.M1.b);
-    _mm256_store_pd(theta, g.theta.a);
-    _mm256_store_pd(theta + 4, g.theta.b);
+    lanes::store(M1, g.M1);
+    lanes::store(theta, g.theta);
     for (std::size_t lane = 0; lane < count; ++lane) {
         solved[lane] = decidedLanes >> lane & 1;
         if (!solved[lane])
@@ -295,28 +265,17 @@ void shocksInLanes(const Gas& air, const double* M1, const double* theta, std::s
                    bool* solved)
 {
     const Air coefficients;
-    Group groups[kGroups];
-    for (std::size_t start = 0; start < n; start += kGroups * kWidth) {
-        const std::size_t count = std::min(n - start, kGroups * kWidth);
-        const std::size_t used = (count + kWidth - 1) / kWidth;
-        for (std::size_t k = 0; k < used; ++k) {
-            alignas(32) double m[kWidth], t[kWidth];
-            for (std::size_t lane = 0; lane < kWidth; ++lane) {
-                const std::size_t at = start + std::min(count - 1, k * kWidth + lane);
-                m[lane] = M1[at];
-                t[lane] = theta[at];
-            }
-            groups[k].M1 = load(m);
-            groups[k].theta = load(t);
-            begin(groups[k], coefficients);
-        }
-        newtonPasses(groups, used);
-        for (std::size_t k = 0; k < used; ++k) {
-            const std::size_t first = start + k * kWidth;
-            finish(groups[k], coefficients, air.gamma(), std::min<std::size_t>(kWidth, start + count - first), out + first,
-                   solved + first);
-        }
-    }
+    lanes::inGroups<Group>(
+        n, 60,
+        [&](Group& g, const std::size_t* at) {
+            g.M1 = lanes::gathered(M1, at);
+            g.theta = lanes::gathered(theta, at);
+            begin(g, coefficients);
+        },
+        [](Group& g) { newtonPass(g); },
+        [&](Group& g, std::size_t first, std::size_t count) {
+            finish(g, coefficients, air.gamma(), count, out + first, solved + first);
+        });
 }
 
 #else
