@@ -38,6 +38,8 @@ namespace {
 
 constexpr int kDigits = 6;  // as velhorn-cli's messages by default
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Cases handed to the core at once, which it may work several at a time.
+constexpr std::size_t kBlock = 256;
 // Below this many cases a thread costs more to start than it saves.
 constexpr std::size_t kCasesPerThread = 16384;
 
@@ -166,6 +168,34 @@ Failure forEachCase(std::size_t n, bool stopAtFirst, SolveCase solveCase)
     });
 }
 
+// forEachChunk in one gas, a block of cases at a time, which the core may work several at once:
+// solveBlock(gas, first, count, why) solves the cases first .. first + count - 1, writes NaN for
+// those without a solution and returns the first of them, or -1, with `why` said of it. A gas
+// that cannot be made leaves its `width` outputs a case NaN.
+template <typename SolveBlock>
+Failure forEachBlock(std::size_t n, bool stopAtFirst, double gamma, std::size_t width, double* out,
+                     SolveBlock solveBlock)
+{
+    return forEachChunk(n, stopAtFirst, [&](std::size_t start, std::size_t end, Gases& gases, std::string& why) {
+        const flow::Gas* gas = gases.at(gamma, why);
+        if (!gas) {
+            std::fill(out + start * width, out + end * width, kNaN);
+            return static_cast<long long>(start);
+        }
+        long long failed = -1;
+        std::string first;
+        for (std::size_t block = start; block < end && !(stopAtFirst && failed >= 0); block += kBlock) {
+            const long long blockFailed = solveBlock(*gas, block, std::min(kBlock, end - block), why);
+            if (blockFailed >= 0 && failed < 0) {
+                failed = blockFailed;
+                first = why;
+            }
+        }
+        why = first;
+        return failed;
+    });
+}
+
 flow::By byOf(const std::string& name)
 {
     if (name == "M")
@@ -204,40 +234,31 @@ py::tuple stateQuantity(const std::string& given, const std::string& wanted, con
     py::array_t<double> out(static_cast<py::ssize_t>(n));
     double* o = out.mutable_data();
     if (gammas.single && (by == flow::By::Mach || (by == flow::By::Nu && field == 0))) {
-        // A block of cases at a time, which the core may work several at once: the states by M,
-        // or the inverse alone where only M is wanted from nu.
-        const Failure failure =
-            forEachChunk(n, stopAtFirst, [&](std::size_t start, std::size_t end, Gases& gases, std::string& why) {
-                const flow::Gas* gas = gases.at(gammas[0], why);
-                if (!gas) {
-                    std::fill(o + start, o + end, kNaN);
-                    return static_cast<long long>(start);
-                }
-                constexpr std::size_t kBlock = 256;
+        // The states by M, or the inverse alone where only M is wanted from nu, a block at a time.
+        const Failure failure = forEachBlock(
+            n, stopAtFirst, gammas[0], 1, o,
+            [&](const flow::Gas& gas, std::size_t first, std::size_t count, std::string& why) {
                 double values[kBlock];
                 std::variant<flow::State, flow::Problem> states[kBlock];
                 std::optional<double> machs[kBlock];
+                for (std::size_t i = 0; i < count; ++i)
+                    values[i] = xs[first + i];
+                if (by == flow::By::Nu)
+                    flow::machsFromNu(gas, {values, count}, {machs, count});
+                else
+                    flow::tableStates(gas, by, {values, count}, {states, count});
                 long long failed = -1;
-                for (std::size_t block = start; block < end && !(stopAtFirst && failed >= 0); block += kBlock) {
-                    const std::size_t count = std::min(kBlock, end - block);
-                    for (std::size_t i = 0; i < count; ++i)
-                        values[i] = xs[block + i];
-                    if (by == flow::By::Nu)
-                        flow::machsFromNu(*gas, {values, count}, {machs, count});
-                    else
-                        flow::tableStates(*gas, by, {values, count}, {states, count});
-                    for (std::size_t i = 0; i < count; ++i) {
-                        const auto* state = std::get_if<flow::State>(&states[i]);
-                        const bool solved = by == flow::By::Nu ? machs[i].has_value() : state != nullptr;
-                        if (solved) {
-                            o[block + i] = by == flow::By::Nu ? *machs[i] : press::stateValues(*state)[field];
-                            continue;
-                        }
-                        o[block + i] = kNaN;
-                        if (failed < 0) {
-                            failed = static_cast<long long>(block + i);
-                            why = tableProblem(*gas, by, values[i]);
-                        }
+                for (std::size_t i = 0; i < count; ++i) {
+                    const auto* state = std::get_if<flow::State>(&states[i]);
+                    const bool solved = by == flow::By::Nu ? machs[i].has_value() : state != nullptr;
+                    if (solved) {
+                        o[first + i] = by == flow::By::Nu ? *machs[i] : press::stateValues(*state)[field];
+                        continue;
+                    }
+                    o[first + i] = kNaN;
+                    if (failed < 0) {
+                        failed = static_cast<long long>(first + i);
+                        why = tableProblem(gas, by, values[i]);
                     }
                 }
                 return failed;
@@ -301,35 +322,26 @@ py::tuple fan(const std::string& by1, const std::optional<Input>& state1, const 
         return true;
     };
     if (b1 == flow::By::Mach && theta && !state2 && gammas.single) {
-        // From M1 and theta in one gas: a block of cases at a time, which solveFans may take eight
-        // at a time.
-        const Failure failure =
-            forEachChunk(n, stopAtFirst, [&](std::size_t start, std::size_t end, Gases& gases, std::string& why) {
-                const flow::Gas* gas = gases.at(gammas[0], why);
-                if (!gas) {
-                    std::fill(o + start * kColumns, o + end * kColumns, kNaN);
-                    return static_cast<long long>(start);
-                }
-                constexpr std::size_t kBlock = 256;
+        // From M1 and theta in one gas, a block at a time, which solveFans may take eight at a time.
+        const Failure failure = forEachBlock(
+            n, stopAtFirst, gammas[0], kColumns, o,
+            [&](const flow::Gas& gas, std::size_t first, std::size_t count, std::string& why) {
                 double M1[kBlock], turns[kBlock];
                 std::variant<flow::Fan, flow::Problem> solved[kBlock];
+                for (std::size_t i = 0; i < count; ++i) {
+                    M1[i] = s1[first + i];
+                    turns[i] = th[first + i];
+                }
+                flow::solveFans(gas, {M1, count}, {turns, count}, {solved, count});
                 long long failed = -1;
-                std::string first;
-                for (std::size_t block = start; block < end && !(stopAtFirst && failed >= 0); block += kBlock) {
-                    const std::size_t count = std::min(kBlock, end - block);
-                    for (std::size_t i = 0; i < count; ++i) {
-                        M1[i] = s1[block + i];
-                        turns[i] = th[block + i];
-                    }
-                    flow::solveFans(*gas, {M1, count}, {turns, count}, {solved, count});
-                    for (std::size_t i = 0; i < count; ++i) {
-                        if (!write(block + i, solved[i], why) && failed < 0) {
-                            failed = static_cast<long long>(block + i);
-                            first = why;
-                        }
+                std::string firstWhy;
+                for (std::size_t i = 0; i < count; ++i) {
+                    if (!write(first + i, solved[i], why) && failed < 0) {
+                        failed = static_cast<long long>(first + i);
+                        firstWhy = why;
                     }
                 }
-                why = first;
+                why = firstWhy;
                 return failed;
             });
         return py::make_tuple(out, failure.index, failure.why);
