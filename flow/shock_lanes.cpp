@@ -2,6 +2,7 @@
 
 #include "flow/angles.h"
 #include "flow/double_double.h"
+#include "flow/fan_parts.h"
 #include "flow/lanes.h"
 
 #include <algorithm>
@@ -81,16 +82,12 @@ struct Air {
     return plus(exact(t0), times(miss, plus(splat<Lanes>(dd::Wide{1, 0}), dd::twoProduct(t0, t0))));
 }
 
-// An angle in degrees from its arctangent in radians, and whether it surely rounds with a
-// relative error of at most `error` beyond the conversion's own.
-struct Decided {
-    Lanes value;
-    Mask sure;
-};
+// A value and whether it surely rounds to its double, with a relative error of at most `error`
+// beyond the steps' own; an angle in degrees from its radians, as the fan engine converts them.
+using Decided = parts::Sure<Lanes>;
 [[gnu::always_inline]] inline Decided degreesOf(Wide radians, Lanes error)
 {
-    const Wide degrees = times(radians, splat<Lanes>(dd::kDegreesPerRadian));
-    return {degrees.hi, dd::surelyRoundsIn(degrees, dd::absOf(degrees.hi) * (error + kSteps))};
+    return parts::degreesIfSure(parts::Bounded<Lanes>{radians, dd::absOf(radians.hi) * (error + kSteps)});
 }
 [[gnu::always_inline]] inline Decided decided(Wide value, Lanes error)
 {
