@@ -184,6 +184,8 @@ void inverseInBlocks(const Gas& air, std::size_t n, Begin begin, Finish finish)
 
 void fansInLanes(const Gas& air, const double* M1, const double* theta, std::size_t n, Fan* fans, bool* solved)
 {
+    if (!air.isAir())
+        return std::fill(solved, solved + n, false);  // its powers and coefficients are air's
     const double nuMax = nuMaxDegrees(air);
     inverseInBlocks(
         air, n,
@@ -202,6 +204,8 @@ void fansInLanes(const Gas& air, const double* M1, const double* theta, std::siz
 
 void machsInLanes(const Gas& air, const double* nu, std::size_t n, double* M, bool* solved)
 {
+    if (!air.isAir())
+        return std::fill(solved, solved + n, false);  // its powers and coefficients are air's
     const double nuMax = nuMaxDegrees(air);
     inverseInBlocks(
         air, n,
@@ -223,6 +227,8 @@ void machsInLanes(const Gas& air, const double* nu, std::size_t n, double* M, bo
 
 void statesInLanes(const Gas& air, const double* M, std::size_t n, State* states, bool* solved)
 {
+    if (!air.isAir())
+        return std::fill(solved, solved + n, false);  // its powers and coefficients are air's
     const Pair<Lanes> lambda = dd::splat<Lanes>(air.lambdaWide());
     for (std::size_t first = 0; first < n; first += kWidth) {
         const std::size_t lanes = std::min<std::size_t>(kWidth, n - first);

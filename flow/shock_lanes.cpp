@@ -261,6 +261,8 @@ struct Residual {
 void shocksInLanes(const Gas& air, const double* M1, const double* theta, std::size_t n, LimitedShock* out,
                    bool* solved)
 {
+    if (!air.isAir())
+        return std::fill(solved, solved + n, false);  // its powers and coefficients are air's
     const Air coefficients;
     lanes::inGroups<Group>(
         n, 60,

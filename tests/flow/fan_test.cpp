@@ -1,6 +1,7 @@
 #include "flow/double_double.h"
 #include "flow/expansion_fan.h"
 #include "flow/fan_lanes.h"
+#include "flow/shock_lanes.h"
 #include "flow/full_precision_fan.h"
 #include "flow/long_double_arctan.h"
 #include "flow/solve.h"
@@ -461,6 +462,56 @@ TEST(Solve, LanesDecideAlmostEveryUsualCase)
     EXPECT_GT(share(), 0.999) << "states";
     machsInLanes(air, nu.data(), kCases, machs.data(), solved.get());
     EXPECT_GT(share(), 0.999) << "Mach numbers";
+}
+
+// The lanes decide only what is theirs: air, within range. Whatever else they are handed (no
+// number, subsonic, a Mach wave, nu out of range, a detached shock, another gas) is left to the
+// one-at-a-time engine, and the case beside them still decides.
+TEST(Solve, LanesLeaveWhatIsNotTheirs)
+{
+    if (!manyAtOnceInLanes())
+        GTEST_SKIP() << "no lanes in this build or on this processor";
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    // Each list ends with an ordinary case, which air decides.
+    const std::vector<std::pair<double, double>> fans = {{nan, 10}, {inf, 10}, {0.5, 10}, {1, 10}, {2, nan},
+                                                          {2, inf}, {2, 0},    {2, 200},  {2, 10}};
+    const std::vector<double> machs = {nan, inf, 0.5, 1, 2e6, 2};
+    const std::vector<double> nus = {nan, -1, 0, 130.46, inf, 26.38};
+    const std::vector<std::pair<double, double>> shocks = {{nan, 10}, {inf, 10}, {0.5, 10}, {1, 10}, {1e5, 10},
+                                                           {2, nan},  {2, -1},   {2, 0},    {2, 30}, {2, 90},
+                                                           {2, 10}};
+    for (const Gas& gas : {Gas::air(), Gas(1.3)}) {
+        SCOPED_TRACE(gas.gamma());
+        const auto expectOnlyTheLast = [&](const bool* solved, std::size_t n, const char* what) {
+            for (std::size_t i = 0; i + 1 < n; ++i)
+                EXPECT_FALSE(solved[i]) << what << " " << i;
+            EXPECT_EQ(solved[n - 1], gas.isAir()) << what;
+        };
+        bool solved[16] = {};
+        std::vector<double> a, b;
+        for (const auto& [x, y] : fans) {
+            a.push_back(x);
+            b.push_back(y);
+        }
+        Fan fanOut[16];
+        fansInLanes(gas, a.data(), b.data(), a.size(), fanOut, solved);
+        expectOnlyTheLast(solved, a.size(), "fan");
+        State states[16];
+        statesInLanes(gas, machs.data(), machs.size(), states, solved);
+        expectOnlyTheLast(solved, machs.size(), "state");
+        double M[16];
+        machsInLanes(gas, nus.data(), nus.size(), M, solved);
+        expectOnlyTheLast(solved, nus.size(), "inverse");
+        a.clear();
+        b.clear();
+        for (const auto& [x, y] : shocks) {
+            a.push_back(x);
+            b.push_back(y);
+        }
+        LimitedShock shockOut[16];
+        shocksInLanes(gas, a.data(), b.data(), a.size(), shockOut, solved);
+        expectOnlyTheLast(solved, a.size(), "shock");
+    }
 }
 
 // No turn is the state itself, whichever way it was given, for any gamma: not the inverse's
