@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -122,6 +123,42 @@ TEST(Batch, ThreadsKeepTheInputsOrder)
         ++index;
     }
     EXPECT_EQ(index, cases.size());
+}
+
+// Lines of the command's gas, solved together many at once, give what each gives alone (as under
+// a gamma column, which has each line solved by itself): across chunks and threads, with lines
+// that do not read or have no solution among them, and texts that are and are not shortest.
+TEST(Batch, OneGasTogetherIsEachLineAlone)
+{
+    std::string together = "M1,theta\n", alone = "M1,theta,gamma\n";
+    for (int i = 0; i < 5000; ++i) {
+        const std::string line = i % 37 == 0   ? "2,x"
+                                 : i % 41 == 0 ? "2,200"
+                                 : i % 3 == 0  ? std::to_string(1.2 + i % 97 * 0.05) + "," + std::to_string(i % 29)
+                                               : std::to_string(1 + i % 5) + "." + std::to_string(i % 9 + 1) + "," +
+                                                     std::to_string(i % 23) + ".5";
+        together += line + "\n";
+        alone += line + ",1.4\n";
+    }
+    const auto run = [](const std::string& input, int jobs) {
+        std::FILE* file = std::tmpfile();
+        {
+            Output out(file);
+            std::istringstream in(input);
+            Settings settings;
+            settings.format = Format::Csv;
+            EXPECT_EQ(runBatch(settings, in, out, jobs), kNoSolution);
+        }
+        std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+        std::rewind(file);
+        EXPECT_EQ(std::fread(text.data(), 1, text.size(), file), text.size());
+        std::fclose(file);
+        return text;
+    };
+    const std::string expected = run(alone, 1);
+    EXPECT_GT(std::count(expected.begin(), expected.end(), '\n'), 4500);
+    for (int jobs : {1, 3})
+        EXPECT_EQ(run(together, jobs), expected) << jobs << " threads";
 }
 
 // A record repeats a given value in the text the line gave it only where that text is the one
