@@ -174,11 +174,14 @@ def test_the_first_failure_of_a_large_array_is_the_one_named():
     # Over threads and blocks of cases: the earliest case without a solution is named, and
     # only the cases without one are NaN.
     n = 50000
-    theta, nu = np.full(n, 10.0), np.full(n, 50.0)
+    theta, nu, mach = np.full(n, 10.0), np.full(n, 50.0), np.full(n, 2.0)
     theta[[30001, 30100, 45000]] = 200  # two in one block, one in a later one
     nu[[20002, 20003, 49999]] = 131
+    mach[[4100, 4400, 12000]] = 0.5  # in the first two blocks of a chunk
     for call, failing in ((lambda e: velhorn.fan(M1=2, theta=theta, errors=e)["M2"], [30001, 30100, 45000]),
-                          (lambda e: velhorn.mach_from_nu(nu, errors=e), [20002, 20003, 49999])):
+                          (lambda e: velhorn.mach_from_nu(nu, errors=e), [20002, 20003, 49999]),
+                          (lambda e: velhorn.p_p0(mach, errors=e), [4100, 4400, 12000]),
+                          (lambda e: velhorn.fan(M1=2, theta=theta, gamma=1.0, errors=e)["M2"], list(range(n)))):
         with pytest.raises(ValueError, match=rf"^at index \({failing[0]},\)"):
             call("raise")
         assert np.flatnonzero(np.isnan(call("nan"))).tolist() == failing
