@@ -472,45 +472,33 @@ TEST(Solve, LanesLeaveWhatIsNotTheirs)
     if (!manyAtOnceInLanes())
         GTEST_SKIP() << "no lanes in this build or on this processor";
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-    // Each list ends with an ordinary case, which air decides.
-    const std::vector<std::pair<double, double>> fans = {{nan, 10}, {inf, 10}, {0.5, 10}, {1, 10}, {2, nan},
-                                                          {2, inf}, {2, 0},    {2, 200},  {2, 10}};
+    // Each list ends with an ordinary case, which air decides; the pairs are M1 and theta.
+    const std::vector<double> fanM = {nan, inf, 0.5, 1, 2, 2, 2, 2, 2};
+    const std::vector<double> fanTheta = {10, 10, 10, 10, nan, inf, 0, 200, 10};
     const std::vector<double> machs = {nan, inf, 0.5, 1, 2e6, 2};
     const std::vector<double> nus = {nan, -1, 0, 130.46, inf, 26.38};
-    const std::vector<std::pair<double, double>> shocks = {{nan, 10}, {inf, 10}, {0.5, 10}, {1, 10}, {1e5, 10},
-                                                           {2, nan},  {2, -1},   {2, 0},    {2, 30}, {2, 90},
-                                                           {2, 10}};
+    const std::vector<double> shockM = {nan, inf, 0.5, 1, 1e5, 2, 2, 2, 2, 2, 2};
+    const std::vector<double> shockTheta = {10, 10, 10, 10, 10, nan, -1, 0, 30, 90, 10};
     for (const Gas& gas : {Gas::air(), Gas(1.3)}) {
         SCOPED_TRACE(gas.gamma());
-        const auto expectOnlyTheLast = [&](const bool* solved, std::size_t n, const char* what) {
+        bool solved[16] = {};
+        const auto expectOnlyTheLast = [&](std::size_t n, const char* what) {
             for (std::size_t i = 0; i + 1 < n; ++i)
                 EXPECT_FALSE(solved[i]) << what << " " << i;
             EXPECT_EQ(solved[n - 1], gas.isAir()) << what;
         };
-        bool solved[16] = {};
-        std::vector<double> a, b;
-        for (const auto& [x, y] : fans) {
-            a.push_back(x);
-            b.push_back(y);
-        }
-        Fan fanOut[16];
-        fansInLanes(gas, a.data(), b.data(), a.size(), fanOut, solved);
-        expectOnlyTheLast(solved, a.size(), "fan");
+        Fan fans[16];
+        fansInLanes(gas, fanM.data(), fanTheta.data(), fanM.size(), fans, solved);
+        expectOnlyTheLast(fanM.size(), "fan");
         State states[16];
         statesInLanes(gas, machs.data(), machs.size(), states, solved);
-        expectOnlyTheLast(solved, machs.size(), "state");
+        expectOnlyTheLast(machs.size(), "state");
         double M[16];
         machsInLanes(gas, nus.data(), nus.size(), M, solved);
-        expectOnlyTheLast(solved, nus.size(), "inverse");
-        a.clear();
-        b.clear();
-        for (const auto& [x, y] : shocks) {
-            a.push_back(x);
-            b.push_back(y);
-        }
-        LimitedShock shockOut[16];
-        shocksInLanes(gas, a.data(), b.data(), a.size(), shockOut, solved);
-        expectOnlyTheLast(solved, a.size(), "shock");
+        expectOnlyTheLast(nus.size(), "inverse");
+        LimitedShock shocks[16];
+        shocksInLanes(gas, shockM.data(), shockTheta.data(), shockM.size(), shocks, solved);
+        expectOnlyTheLast(shockM.size(), "shock");
     }
 }
 
