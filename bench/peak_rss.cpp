@@ -3,6 +3,7 @@
 // child keeps the high-water mark of the process it was forked from, and Python's is larger than
 // a small batch's. This program's own is small.   peak_rss COMMAND [ARG...]
 #include <cstdio>
+#include <cstring>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -17,7 +18,7 @@ int main(int argc, char** argv)
     }
     pid_t child;
     if (const int error = posix_spawnp(&child, argv[1], nullptr, nullptr, argv + 1, environ); error != 0) {
-        std::fprintf(stderr, "peak_rss: cannot start %s\n", argv[1]);
+        std::fprintf(stderr, "peak_rss: cannot start %s: %s\n", argv[1], std::strerror(error));
         return 2;
     }
     int status = 0;
